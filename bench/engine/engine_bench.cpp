@@ -1,0 +1,153 @@
+// Speed of the computer's reply: searchMove over a fixed corpus of positions
+// from random games, openings to endgames. Reports positions visited per second
+// and the slowest single reply, since the search blocks the window.
+
+#include "board.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Position
+{
+    Board board;
+    int side;     // colour to move
+    long nodes;   // positions searchMove visits over all its depths
+};
+
+bool hasMove(Board& b, int colour)
+{
+    for (int x = 0; x < 8; ++x)
+        for (int y = 0; y < 8; ++y)
+            if (b.playMove(x, y, colour, false) > 0)
+                return true;
+    return false;
+}
+
+// Every position of one seeded random game, each with the side to move; a side
+// without a move passes, and the game stops when neither can move.
+void playGame(std::mt19937& rng, std::vector<Position>& out)
+{
+    Board b;
+    int side = Black;
+    for (;;) {
+        out.push_back({b, side, 0});
+        std::vector<int> moves;
+        for (int sq = 0; sq < 64; ++sq)
+            if (b.playMove(sq / 8, sq % 8, side, false) > 0)
+                moves.push_back(sq);
+        if (moves.empty()) {
+            if (!hasMove(b, 1 - side))
+                return;
+        } else {
+            const int sq = moves[rng() % moves.size()];
+            b.playMove(sq / 8, sq % 8, side, true);
+        }
+        side = 1 - side;
+    }
+}
+
+// Sum of the node column of a search trace.
+long tracedNodes(Position& p)
+{
+    char* buf = nullptr;
+    std::size_t size = 0;
+    std::FILE* mem = open_memstream(&buf, &size);
+    Board b = p.board;
+    b.trace = mem;
+    int x = 0, y = 0;
+    b.searchMove(p.side, x, y);
+    std::fclose(mem);
+    long total = 0;
+    const char* line = buf;
+    while ((line = std::strchr(line, '\n')) != nullptr) {
+        ++line;
+        int depth = 0, nodes = 0;
+        if (std::sscanf(line, "%d\t%d", &depth, &nodes) == 2)
+            total += nodes;
+    }
+    std::free(buf);
+    return total;
+}
+
+const std::vector<Position>& corpus()
+{
+    static const std::vector<Position> positions = [] {
+        std::mt19937 rng(20240611u);
+        std::vector<Position> all;
+        for (int g = 0; g < 12; ++g)
+            playGame(rng, all);
+        // Every third position of the games: about 240 spread over every stage.
+        std::vector<Position> picked;
+        for (std::size_t i = 0; i < all.size(); i += 3)
+            picked.push_back(all[i]);
+        for (Position& p : picked)
+            p.nodes = tracedNodes(p);
+        return picked;
+    }();
+    return positions;
+}
+
+void BM_SearchMove(benchmark::State& state)
+{
+    const std::vector<Position>& positions = corpus();
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    // Per position, its fastest run: the worst of these is the reply cost
+    // without the pauses another process on the machine may cause.
+    std::vector<double> fastest(positions.size(), 1e300);
+    double slowest = 0;
+    long nodes = 0;
+    long replies = 0;
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            const Position& p = positions[i];
+            Board b = p.board;
+            b.trace = sink;
+            int x = 3, y = 3;
+            const auto start = std::chrono::steady_clock::now();
+            const int v = b.searchMove(p.side, x, y);
+            const auto end = std::chrono::steady_clock::now();
+            benchmark::DoNotOptimize(v);
+            const double us = std::chrono::duration<double, std::micro>(end - start).count();
+            slowest = std::max(slowest, us);
+            fastest[i] = std::min(fastest[i], us);
+            nodes += p.nodes;
+            ++replies;
+        }
+    }
+    std::fclose(sink);
+    int stuck = 0;
+    for (const Position& p : positions) {
+        Board b = p.board;
+        stuck += hasMove(b, p.side) ? 0 : 1;
+    }
+    state.counters["positions"] = static_cast<double>(positions.size());
+    state.counters["side_without_move"] = stuck;
+    state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
+    state.counters["replies/s"] = benchmark::Counter(static_cast<double>(replies), benchmark::Counter::kIsRate);
+    state.counters["slowest_us"] = slowest;
+    state.counters["slowest_best_us"] = *std::max_element(fastest.begin(), fastest.end());
+    // The same corpus at each position's fastest run: steadier on a busy machine.
+    double bestTotal = 0;
+    long corpusNodes = 0;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        bestTotal += fastest[i];
+        corpusNodes += positions[i].nodes;
+    }
+    state.counters["best_nodes/s"] = static_cast<double>(corpusNodes) / (bestTotal * 1e-6);
+}
+
+BENCHMARK(BM_SearchMove)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,181 @@
+#include "board.h"
+
+#include "bitboard.h"
+#include "search.h"
+
+#include <QtDebug>
+
+namespace {
+
+constexpr bool onBoard(int x, int y) { return x >= 0 && x < 8 && y >= 0 && y < 8; }
+
+// Moves and searches come from the network too: anything but the two colours
+// is refused rather than used as an index.
+constexpr bool isColour(int c) { return c == Black || c == White; }
+
+} // namespace
+
+Board::Board()
+{
+    startPosition();
+}
+
+QRect Board::squareRect(const QPoint& p)
+{
+    // Division truncates toward zero, as the drop handler expects for points
+    // just left of or above the board.
+    return QRect((p.x() / 80) * 80, (p.y() / 80) * 80, 80, 80);
+}
+
+int Board::cell(int x, int y) const
+{
+    if (!onBoard(x, y))
+        return Empty;
+    const Bits b = bitOf(x, y);
+    if (discs[Black] & b)
+        return Black;
+    if (discs[White] & b)
+        return White;
+    return Empty;
+}
+
+void Board::setCell(int x, int y, int colour)
+{
+    // Only the three cell codes can be held; anything else leaves the cell be.
+    if (!onBoard(x, y) || (colour != Black && colour != White && colour != Empty))
+        return;
+    const Bits b = bitOf(x, y);
+    discs[Black] &= ~b;
+    discs[White] &= ~b;
+    if (colour != Empty)
+        discs[colour] |= b;
+}
+
+int Board::flipLine(int x, int y, int d, int colour, bool apply)
+{
+    if (d < 0 || d > 7 || !isColour(colour) || x < -1 || x > 8 || y < -1 || y > 8)
+        return 0;
+    // A plain walk: this is the single-direction primitive, not the search's path.
+    const int dx = dirX[d], dy = dirY[d];
+    const int x1 = x + dx, y1 = y + dy;
+    if (!onBoard(x1, y1))
+        return 0;
+    const int first = cell(x1, y1);
+    if (first == Empty || first == colour)
+        return 0;
+    int n = 0;
+    for (int cx = x1 + dx, cy = y1 + dy;; cx += dx, cy += dy) {
+        if (!onBoard(cx, cy) || cell(cx, cy) == Empty)
+            return 0;
+        ++n;
+        if (cell(cx, cy) == colour)
+            break;
+    }
+    if (apply) {
+        for (int i = 0, cx = x1, cy = y1; i < n; ++i, cx += dx, cy += dy)
+            setCell(cx, cy, colour);
+    }
+    return n;
+}
+
+int Board::playMove(int x, int y, int colour, bool apply)
+{
+    if (!isColour(colour) || !onBoard(x, y) || cell(x, y) != Empty)
+        return 0;
+    const Bits f = flips(discs[colour], discs[1 - colour], x * 8 + y);
+    const int total = popCount(f);
+    if (total == 0 || !apply)
+        return total;
+    discs[colour] |= f | bitOf(x, y);
+    discs[1 - colour] &= ~f;
+    discCount[colour] += total + 1;
+    discCount[1 - colour] -= total;
+    return total;
+}
+
+void Board::startPosition()
+{
+    discs[Black] = bitOf(3, 3) | bitOf(4, 4);
+    discs[White] = bitOf(3, 4) | bitOf(4, 3);
+    discCount[Black] = 2;
+    discCount[White] = 2;
+}
+
+void Board::reset()
+{
+    lastMoveX = 0;
+    lastMoveY = 0;
+    discCount[Black] = 2;
+    discCount[White] = 2;
+    startPosition();
+}
+
+void Board::clearBoard()
+{
+    discs[Black] = 0;
+    discs[White] = 0;
+}
+
+int Board::negamax(int colour, int& bestX, int& bestY, int depth)
+{
+    if (!isColour(colour)) {
+        // No such side can move: one position, scored as a side without a move.
+        ++nodeCount;
+        return -1000000;
+    }
+    std::uint64_t nodes = 0;
+    const int v = engine::searchRoot(discs[colour], discs[1 - colour],
+                                     discCount[colour] - discCount[1 - colour],
+                                     discCount[Black] + discCount[White], depth, bestX, bestY,
+                                     nodes);
+    nodeCount += static_cast<int>(nodes);
+    return v;
+}
+
+int Board::searchMove(int colour, int& bestX, int& bestY)
+{
+    if (trace)
+        std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
+    int previous = -1;
+    for (int depth = 1;; ++depth) {
+        nodeCount = 0;
+        const int v = negamax(colour, bestX, bestY, depth);
+        if (trace)
+            std::fprintf(trace, "%d\t%d\t%d\t%c%d\n", depth, nodeCount, v, 'a' + bestX, bestY + 1);
+        if (v > 9999 || v < -9999 || nodeCount > 1000)
+            return v;
+        // A depth that visits no more positions than the one before has reached
+        // the end of every line (the drawn finishes the bounds above miss):
+        // deeper depths would repeat it exactly, value and square included, so
+        // its value and the square it left in the pair are the answer.
+        if (nodeCount <= previous)
+            return v;
+        previous = nodeCount;
+    }
+}
+
+int Board::computerPlay(int& x, int& y)
+{
+    const int v = searchMove(White, x, y);
+    if (playMove(x, y, White, true) == 0)
+        qDebug("Erreur : negamax renvoie un coup illegal\n");
+    return v;
+}
+
+QString Board::dumpText() const
+{
+    QString text = QStringLiteral("\n");
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            switch (cell(x, y)) {
+            case Black: text += QLatin1String("|*"); break;
+            case White: text += QLatin1String("|X"); break;
+            default: text += QLatin1String("| "); break;
+            }
+        }
+        text += QLatin1String("|\n");
+    }
+    text += QLatin1String("\n");
+    text += QStringLiteral("NOIR :%1 // BLANC :%2\n").arg(discCount[Black]).arg(discCount[White]);
+    return text;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <cstdio>
+
+// Colour and cell codes, shared with the wire: the opponent of c is 1 - c.
+enum Colour : int { Black = 0, White = 1, Empty = 2 };
+
+// The game model: an 8 x 8 Reversi board, its one move rule and the computer's
+// negamax search. Knows nothing of widgets. Squares are (x, y): x the column
+// 0..7 from the left, y the row 0..7 from the top.
+class Board
+{
+public:
+    static constexpr int dirX[8] = {1, -1, 0, 0, 1, 1, -1, -1};
+    static constexpr int dirY[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+
+    Board(); // start position, counts 2 and 2, last move (0, 0)
+
+    // The 80 x 80 pixel square of the board widget that holds point p.
+    static QRect squareRect(const QPoint& p);
+
+    // Black, White or Empty; (x, y) must be on the board.
+    int cell(int x, int y) const;
+    // Puts a disc (or Empty) without any rule and without touching the counts.
+    void setCell(int x, int y, int colour);
+
+    // Opponent discs bracketed from (x, y) in direction d; turns them when apply.
+    int flipLine(int x, int y, int d, int colour, bool apply);
+    // Discs turned by a move of colour on (x, y), 0 when illegal. With apply a
+    // legal move is played and the counts follow; without it nothing changes.
+    int playMove(int x, int y, int colour, bool apply);
+
+    void startPosition();   // empties the board, puts the four starting discs, counts 2 and 2
+    void reset();           // a new game: last move (0, 0), counts 2 and 2, start position
+    void clearBoard();      // every cell Empty; the counts are left alone
+
+    int negamax(int colour, int& bestX, int& bestY, int depth);
+    // Iterative deepening; writes its table to trace(). bestX/bestY are in/out.
+    int searchMove(int colour, int& bestX, int& bestY);
+
+    // The computer plays white from the guess (x, y): search, then play the
+    // chosen square. Writes "Erreur : negamax renvoie un coup illegal\n" to the
+    // debug channel when that square is refused. Returns the search value;
+    // (x, y) holds the square tried.
+    int computerPlay(int& x, int& y);
+
+    // The debug dump of the board and counts.
+    QString dumpText() const;
+
+    int discCount[2] = {2, 2};
+    int nodeCount = 0;
+    int lastMoveX = 0;
+    int lastMoveY = 0;
+
+    // Where searchMove writes its table; standard output by default.
+    std::FILE* trace = stdout;
+
+private:
+    // One bitboard per colour, square (x, y) at bit x * 8 + y; a square in
+    // neither is Empty.
+    std::uint64_t discs[2] = {0, 0};
+};

@@ -1,0 +1,83 @@
+// Draws the three pictures the client reads from its working directory:
+// "checker.png" (640 x 640 board), "pion_noir.png" and "pion_blanc.png"
+// (80 x 80 discs, transparent around the disc).
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QRadialGradient>
+#include <cstdio>
+
+namespace {
+
+constexpr int Cell = 80;
+constexpr int Side = 8 * Cell;
+
+QImage drawBoard()
+{
+    QImage image(Side, Side, QImage::Format_RGB32);
+    QPainter p(&image);
+    for (int x = 0; x < 8; ++x) {
+        for (int y = 0; y < 8; ++y) {
+            // Two close greens so the squares read without distracting.
+            const QColor felt = (x + y) % 2 ? QColor(0x1f, 0x7a, 0x43) : QColor(0x23, 0x86, 0x4a);
+            p.fillRect(x * Cell, y * Cell, Cell, Cell, felt);
+        }
+    }
+    p.setPen(QPen(QColor(0x0d, 0x3d, 0x20), 2));
+    for (int i = 0; i <= 8; ++i) {
+        const int at = qBound(1, i * Cell, Side - 1);
+        p.drawLine(at, 0, at, Side);
+        p.drawLine(0, at, Side, at);
+    }
+    // The four dots of a real board help the eye find the centre.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x0d, 0x3d, 0x20));
+    for (int cx : {2 * Cell, 6 * Cell})
+        for (int cy : {2 * Cell, 6 * Cell})
+            p.drawEllipse(QPointF(cx, cy), 5, 5);
+    return image;
+}
+
+QImage drawDisc(QColor light, QColor dark, QColor rim)
+{
+    QImage image(Cell, Cell, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Soft shadow below the disc.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 70));
+    p.drawEllipse(QRectF(10, 12, 64, 64));
+    // Lit from the top left.
+    QRadialGradient shade(QPointF(30, 28), 44, QPointF(26, 24));
+    shade.setColorAt(0.0, light);
+    shade.setColorAt(1.0, dark);
+    p.setBrush(shade);
+    p.setPen(QPen(rim, 1.5));
+    p.drawEllipse(QRectF(7, 7, 64, 64));
+    return image;
+}
+
+bool save(const QImage& image, const QDir& dir, const char* name)
+{
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    if (image.save(path, "PNG"))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    if (!QDir().mkpath(dir.path()))
+        return 1;
+    const bool ok = save(drawBoard(), dir, "checker.png")
+        && save(drawDisc(QColor(0x70, 0x70, 0x70), QColor(0x08, 0x08, 0x08), QColor(0, 0, 0)), dir, "pion_noir.png")
+        && save(drawDisc(QColor(0xff, 0xff, 0xff), QColor(0xb8, 0xb8, 0xb0), QColor(0x80, 0x80, 0x78)), dir, "pion_blanc.png");
+    return ok ? 0 : 1;
+}
