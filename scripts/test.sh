@@ -2,7 +2,8 @@
 # Sets up what is missing, builds, and runs the whole test suite:
 #   1. every test of a normal build (real-window tests under Xvfb included),
 #   2. the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer,
-#   3. one short run of each benchmark (a smoke run, not a measurement).
+#   3. the wire fuzzer for a bounded time,
+#   4. one short run of each benchmark (a smoke run, not a measurement).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -14,7 +15,11 @@ ctest --test-dir "$here/build" --output-on-failure -j"$jobs"
 echo "== sanitizer build and test"
 "$here/scripts/setup.sh" "$here/build-asan" -DARDESIA_SANITIZE=ON -DARDESIA_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$here/build-asan" --output-on-failure -j"$jobs"
+    ctest --test-dir "$here/build-asan" --output-on-failure -j"$jobs" -LE window
+
+echo "== fuzzing the wire"
+"$here/fuzz/run.sh" 30
 
 echo "== benchmark smoke run"
 "$here/build/bin/engine_bench" --benchmark_min_time=0.05
+"$here/build/bin/relay_bench" --benchmark_min_time=0.05

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// One message on the wire: a 16-bit big-endian length, then the text as a
+// QDataStream QString (32-bit byte count + UTF-16BE).
+namespace Frame {
+
+// Largest value of the length field: the bytes after it, inner count included.
+inline constexpr int MaxLength = 65535;
+
+// The whole frame for one text, ready for a single write call. Empty when the
+// text is too long for the 16-bit length (more than 32765 UTF-16 units).
+QByteArray encode(const QString& text);
+
+// Receiving side of one connection. Keep one reader per connection: the
+// pending length belongs to the stream it was read from.
+class Reader
+{
+public:
+    // Reads every complete frame buffered in the device and returns their
+    // texts in order. A partial frame stays buffered until the next call.
+    // Malformed frames (bad inner count, null marker, odd count, empty) are
+    // skipped whole, so the reader stays in step with the next frame.
+    QStringList readAll(QIODevice* device);
+
+    // Pending size of the frame being received, 0 when no length was read.
+    quint16 blockSize = 0;
+};
+
+} // namespace Frame

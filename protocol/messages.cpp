@@ -1,0 +1,26 @@
+#include "messages.h"
+
+#include <QStringList>
+
+namespace Message {
+
+QString moveText(int column, int row, int colour)
+{
+    return QStringLiteral("PUT|%1|%2|%3|").arg(column).arg(row).arg(colour);
+}
+
+std::optional<Move> parseMove(const QString& text)
+{
+    const QStringList fields = text.split(u'|', Qt::KeepEmptyParts);
+    if (fields.size() < 4)
+        return std::nullopt;
+    // toInt yields 0 for anything that is not a number: the peer decides
+    // nothing here, the board judges the move.
+    Move move;
+    move.column = fields.at(1).toInt(nullptr, 10);
+    move.row = fields.at(2).toInt(nullptr, 10);
+    move.colour = fields.at(3).toInt(nullptr, 10);
+    return move;
+}
+
+} // namespace Message

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The texts both programs exchange.
+namespace Message {
+
+inline const QString Black = QStringLiteral("BLACK");
+inline const QString White = QStringLiteral("WHITE");
+inline const QString Err = QStringLiteral("ERR");
+inline const QString GameBegin = QStringLiteral("ACKGAMEBEGIN");
+inline const QString GameBeginBlack = QStringLiteral("ACKGAMEBEGINB");
+inline const QString GameBeginWhite = QStringLiteral("ACKGAMEBEGINW");
+inline const QString MoveKeyword = QStringLiteral("PUT|");
+
+// "PUT|column|row|colour|"
+QString moveText(int column, int row, int colour);
+
+struct Move
+{
+    int column = 0;
+    int row = 0;
+    int colour = 0;
+};
+
+// Fields 1 to 3 of a move text, each converted base 10 (0 when not a number).
+// Empty when the text has fewer than four "|"-separated fields.
+std::optional<Move> parseMove(const QString& text);
+
+} // namespace Message

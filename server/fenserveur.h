@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTcpServer;
+class Relay;
+
+// The server's window: it owns the listener and the game coordination, and
+// shows the listener's state, the number of players and the last message.
+class FenServeur : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint16 DefaultPort = 50885;
+
+    // Listens at once; tests pass port 0 (any free port) and the loopback
+    // address.
+    explicit FenServeur(quint16 port = DefaultPort,
+                        const QHostAddress& address = QHostAddress(QHostAddress::AnyIPv4));
+    ~FenServeur() override;
+
+    QLabel* statusLabel = nullptr;
+    QLabel* messageLabel = nullptr;
+    QPushButton* quitButton = nullptr;
+    QTcpServer* tcpServer = nullptr;
+
+    Relay* relay() const { return coordination; }
+
+private slots:
+    void nouvelleConnexion();
+    void donneesRecues();
+    void deconnexionClient();
+
+private:
+    QString startedPrefix() const;
+
+    Relay* coordination = nullptr;
+};

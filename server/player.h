@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+
+// The record of one player: the colour it registered and the peer address
+// and port of the connection it registered from. Records outlive connections.
+class Player : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Colour codes; NoColour never travels.
+    enum { Black = 0, White = 1, NoColour = 2 };
+
+    explicit Player(QObject* parent = nullptr);
+
+    void setCouleur(int couleur);
+    // Keeps the text form of the address (what the connections are matched
+    // on) and traces it.
+    void setAdresse(const QHostAddress& adresse);
+    void setPort(quint16 port);
+
+    int couleur = NoColour;
+    QHostAddress adresse;
+    quint16 port = 0;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "frame.h"
+#include "player.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QIODevice;
+
+// The server's game coordination, apart from any window or listener: the
+// accepted connections in order of acceptance, the count of connections, the
+// two player records, the colour registration and the move relay.
+// A connection is any QIODevice with the peer address and port it came from,
+// so the rules can be driven without sockets.
+class Relay : public QObject
+{
+    Q_OBJECT
+
+public:
+    // At most this many connections are served at a time.
+    static constexpr int MaxConnections = 4;
+
+    explicit Relay(QObject* parent = nullptr);
+
+    // Appends an accepted connection and counts it.
+    void addConnection(QIODevice* connection, const QHostAddress& peerAddress, quint16 peerPort);
+    // One disconnection notification: the count drops whatever the sender
+    // was; a known connection also leaves the list (its first occurrence).
+    void connectionLost(QIODevice* connection);
+
+    // Reads every complete frame the connection has buffered and handles
+    // each in order of arrival.
+    void receive(QIODevice* connection);
+    // The rules for one received text.
+    void handleMessage(QIODevice* sender, const QString& text);
+
+    // One frame to every connection whose peer is the player's.
+    void sendToPlayer(const QString& message, const Player& player);
+    // One frame to every connection, in list order.
+    void sendToAll(const QString& message);
+    // prefix + "B" and prefix + "W" to the first two connections, by the
+    // colour player 1 holds.
+    void sendGameStart(const QString& prefix);
+
+    int connectionCount() const { return count; }
+    QList<QIODevice*> clients() const;
+    const Player& player1() const { return first; }
+    const Player& player2() const { return second; }
+    // Length of the frame the connection is in the middle of, 0 if none.
+    quint16 pendingSize(QIODevice* connection) const;
+
+signals:
+    // Every text read, for display.
+    void messageReceived(const QString& text);
+
+private:
+    struct Connection
+    {
+        QIODevice* device = nullptr;
+        QString address; // text form, as the player records are matched
+        quint16 port = 0;
+        Frame::Reader reader; // pending state belongs to its own stream
+    };
+
+    Connection* find(QIODevice* device);
+    const Connection* find(QIODevice* device) const;
+    void requestColour(const QString& address, quint16 port, int colour);
+
+    std::vector<Connection> connections;
+    int count = 0;
+    // Live for the whole run and never reset, not even when connections close.
+    Player first;
+    Player second;
+};
