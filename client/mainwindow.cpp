@@ -1,0 +1,158 @@
+#include "mainwindow.h"
+
+#include "pavotwidget.h"
+#include "pieceslist.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+{
+    buildMenus();
+    buildCentralArea();
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setWindowTitle(tr("QArdesia multi"));
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* gameMenu = menuBar()->addMenu(tr("&Game"));
+
+    QAction* beginAction = gameMenu->addAction(tr("&Begin alone..."));
+    beginAction->setShortcuts(QKeySequence::Open);
+    connect(beginAction, &QAction::triggered, this, [this] { openImage(); });
+
+    QAction* restartAction = gameMenu->addAction(tr("&Restart"));
+    connect(restartAction, &QAction::triggered, this, &MainWindow::playAgain);
+
+    QAction* exitAction = gameMenu->addAction(tr("E&xit"));
+    exitAction->setShortcuts(QKeySequence::Quit);
+    connect(exitAction, &QAction::triggered, qApp, &QApplication::quit);
+
+    QMenu* networkMenu = menuBar()->addMenu(tr("&Network"));
+    networkMenu->addAction(tr("&Play multi..."));
+}
+
+void MainWindow::buildCentralArea()
+{
+    pieceList = new PiecesList;
+    board = new PavotWidget;
+
+    auto* frame = new QFrame;
+    auto* frameLayout = new QHBoxLayout(frame);
+
+    blackTitleLabel = new QLabel(QStringLiteral("Pion(s) noir:"));
+    whiteTitleLabel = new QLabel(QStringLiteral("Pion(s) blanc:"));
+    blackCountLabel = new QLabel(QStringLiteral("0"));
+    whiteCountLabel = new QLabel(QStringLiteral("0"));
+    turnLabel = new QLabel(QStringLiteral("C'est votre tour !"));
+
+    passButton = new QPushButton(QStringLiteral("Passer"));
+    connect(passButton, &QPushButton::clicked, this, &MainWindow::push);
+
+    auto* column = new QFrame;
+    auto* columnLayout = new QVBoxLayout(column);
+    columnLayout->addWidget(pieceList);
+    columnLayout->addWidget(turnLabel);
+    turnLabel->setVisible(true);
+    columnLayout->addWidget(passButton);
+    columnLayout->addWidget(blackTitleLabel);
+    columnLayout->addWidget(blackCountLabel);
+    columnLayout->addWidget(whiteTitleLabel);
+    columnLayout->addWidget(whiteCountLabel);
+
+    connect(board, &PavotWidget::up, this, &MainWindow::setUp);
+    connect(board, &PavotWidget::passEnable, this, &MainWindow::passPbutEn);
+
+    frameLayout->addWidget(column);
+    frameLayout->addWidget(board);
+    setCentralWidget(frame);
+}
+
+void MainWindow::openImage(const QString&)
+{
+    loadPiece(QStringLiteral("pion_noir.png"));
+}
+
+void MainWindow::loadPiece(const QString& fileName)
+{
+    QPixmap newImage;
+    if (!newImage.load(fileName)) {
+        QMessageBox::warning(this, tr("Open Image"), tr("The image file could not be loaded."),
+                             QMessageBox::Cancel);
+        return;
+    }
+    pieceImage = newImage;
+    setupPuzzle();
+}
+
+void MainWindow::setupPuzzle()
+{
+    if (pieceList->count() > 0)
+        return;
+    const int size = qMin(pieceImage.width(), pieceImage.height());
+    pieceImage = pieceImage.copy((pieceImage.width() - size) / 2, (pieceImage.height() - size) / 2, size, size)
+                     .scaled(80, 80, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    pieceList->insertPiece(pieceImage.copy(0, 0, 80, 80), QPoint(0, 0));
+    board->resetDropState();
+}
+
+void MainWindow::passPbutEn()
+{
+    passButton->setEnabled(true);
+}
+
+void MainWindow::setUp()
+{
+    const int black = board->discCount()[Black];
+    const int white = board->discCount()[White];
+    blackCountLabel->setText(QStringLiteral("%1").arg(black));
+    whiteCountLabel->setText(QStringLiteral("%1").arg(white));
+    if (black + white != 64 || reportPending)
+        return;
+
+    QString message;
+    if (black > white)
+        message = QStringLiteral("Black won the game.\n\n");
+    else if (white > black)
+        message = QStringLiteral("White won the game.\n\n");
+    message += QStringLiteral("Player :%1\n").arg(black);
+    message += QStringLiteral("Computer :%1\n").arg(white);
+
+    // We are inside the board's paint event: a modal loop here would re-enter
+    // painting, so the report opens once this repaint is over.
+    reportPending = true;
+    QMetaObject::invokeMethod(this, [this, message] { showReport(message); }, Qt::QueuedConnection);
+}
+
+void MainWindow::showReport(const QString& message)
+{
+    QMessageBox box;
+    box.setText(message);
+    if (box.exec() == QMessageBox::Ok) {
+        board->discCount()[Black] = 0;
+        board->discCount()[White] = 0;
+        board->clearBoard();
+    }
+    reportPending = false;
+}
+
+void MainWindow::push()
+{
+    board->computerMove();
+}
+
+void MainWindow::playAgain()
+{
+    board->resetGame();
+}

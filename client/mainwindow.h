@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPixmap>
+
+class PiecesList;
+class PavotWidget;
+class QLabel;
+class QPushButton;
+
+// The client's window: menus, the side column (piece list, turn label, pass
+// button, disc counts) and the board. Holds no game state beyond the piece image.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    PavotWidget* boardWidget() const { return board; }
+    PiecesList* pieces() const { return pieceList; }
+
+public slots:
+    void openImage(const QString& path = QString());
+    void setupPuzzle();
+    void passPbutEn();
+
+private slots:
+    void setUp();
+    void push();
+    void playAgain();
+
+private:
+    void buildMenus();
+    void buildCentralArea();
+    void loadPiece(const QString& fileName);
+    void showReport(const QString& message);
+
+    QPixmap pieceImage;
+    PiecesList* pieceList = nullptr;
+    PavotWidget* board = nullptr;
+    QLabel* blackTitleLabel = nullptr;
+    QLabel* whiteTitleLabel = nullptr;
+    QLabel* blackCountLabel = nullptr;
+    QLabel* whiteCountLabel = nullptr;
+    QLabel* turnLabel = nullptr;
+    QPushButton* passButton = nullptr;
+    // The end-of-game report waits for the repaint that found the full board
+    // to finish; further repaints meanwhile must not open a second one.
+    bool reportPending = false;
+};
