@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "dialognetwork.h"
 #include "pavotwidget.h"
 #include "pieceslist.h"
 
@@ -40,7 +41,8 @@ void MainWindow::buildMenus()
     connect(exitAction, &QAction::triggered, qApp, &QApplication::quit);
 
     QMenu* networkMenu = menuBar()->addMenu(tr("&Network"));
-    networkMenu->addAction(tr("&Play multi..."));
+    QAction* multiAction = networkMenu->addAction(tr("&Play multi..."));
+    connect(multiAction, &QAction::triggered, this, &MainWindow::playnet);
 }
 
 void MainWindow::buildCentralArea()
@@ -150,6 +152,42 @@ void MainWindow::showReport(const QString& message)
 void MainWindow::push()
 {
     board->computerMove();
+}
+
+void MainWindow::SeConnecterA()
+{
+    // Owned by the window: closing only hides it, its connection stays open.
+    auto* dialog = new DialogNetwork(this);
+    connect(dialog, &DialogNetwork::setBlack, this, &MainWindow::setBlack);
+    connect(dialog, &DialogNetwork::setWhite, this, &MainWindow::setWhite);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void MainWindow::playnet()
+{
+    board->setOwnColour(Black);
+    SeConnecterA();
+}
+
+void MainWindow::setWhite(const QString& a, quint16 p)
+{
+    startNetworkGame(a, p, White, QStringLiteral("pion_blanc.png"));
+}
+
+void MainWindow::setBlack(const QString& a, quint16 p)
+{
+    startNetworkGame(a, p, Black, QStringLiteral("pion_noir.png"));
+}
+
+void MainWindow::startNetworkGame(const QString& address, quint16 port, int colour, const QString& pieceFile)
+{
+    // The colour is set before the event loop runs again, so the board's
+    // connection handler always sees it.
+    board->startNetworkPlay(true, address, port);
+    board->setOwnColour(colour);
+    loadPiece(pieceFile);
 }
 
 void MainWindow::playAgain()

@@ -28,12 +28,17 @@ public slots:
 private slots:
     void setUp();
     void push();
+    void SeConnecterA();
+    void playnet();
+    void setWhite(const QString& a, quint16 p);
+    void setBlack(const QString& a, quint16 p);
     void playAgain();
 
 private:
     void buildMenus();
     void buildCentralArea();
     void loadPiece(const QString& fileName);
+    void startNetworkGame(const QString& address, quint16 port, int colour, const QString& pieceFile);
     void showReport(const QString& message);
 
     QPixmap pieceImage;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QDialog>
+#include <QString>
+
+#include "frame.h"
+
+class QTcpSocket;
+
+namespace Ui {
+class DialogNetwork;
+}
+
+// Connection dialog: asks the server for a colour on its own connection and
+// reports the colour granted, with the server's address and port, once the
+// game begins. Closing only hides it; the connection stays open and the log
+// keeps collecting what the server relays.
+class DialogNetwork : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit DialogNetwork(QWidget* parent = nullptr);
+    ~DialogNetwork() override;
+
+signals:
+    void setBlack(QString, quint16);
+    void setWhite(QString, quint16);
+
+private slots:
+    void on_boutonConnexion_clicked();
+    void donneesRecues();
+    void connecte();
+    void deconnecte();
+    void erreurSocket(QAbstractSocket::SocketError erreur);
+
+private:
+    void handleMessage(const QString& text);
+    void appendReceived(const QString& text);
+
+    Ui::DialogNetwork* ui;
+    QTcpSocket* socket;
+    // Pending frame state of the current connection; replaced with each new one.
+    Frame::Reader reader;
+};
