@@ -13,6 +13,13 @@ namespace Frame {
 // Largest value of the length field: the bytes after it, inner count included.
 inline constexpr int MaxLength = 65535;
 
+// How far a connection reads ahead of its reader. A flood is then taken in
+// bites of this size, with the event loop running between them, and never
+// piles up in memory. It holds a whole frame once its length is read, or the
+// longest frames would never complete.
+inline constexpr qint64 ReadAhead = 64 * 1024;
+static_assert(ReadAhead >= MaxLength);
+
 // The whole frame for one text, ready for a single write call. Empty when the
 // text is too long for the 16-bit length (more than 32765 UTF-16 units).
 QByteArray encode(const QString& text);

@@ -1,11 +1,14 @@
 #include "fenserveur.h"
 
+#include "elidedlabel.h"
+#include "frame.h"
+#include "listener.h"
 #include "relay.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QVBoxLayout>
 
@@ -13,9 +16,9 @@ FenServeur::FenServeur(quint16 port, const QHostAddress& address)
 {
     statusLabel = new QLabel;
     statusLabel->setTextFormat(Qt::RichText);
-    messageLabel = new QLabel;
-    // Whatever a peer sends is shown as it is, never interpreted as markup.
-    messageLabel->setTextFormat(Qt::PlainText);
+    // Whatever a peer sends is shown as plain text on one line: never as
+    // markup, and never at a size that would grow the window.
+    messageLabel = new ElidedLabel;
     coordination = new Relay(this);
     quitButton = new QPushButton(tr("Quitter"));
     connect(quitButton, &QPushButton::clicked, qApp, &QApplication::quit);
@@ -28,9 +31,15 @@ FenServeur::FenServeur(quint16 port, const QHostAddress& address)
 
     setWindowTitle(tr("Ardesia - Serveur"));
 
-    connect(coordination, &Relay::messageReceived, messageLabel, &QLabel::setText);
+    connect(coordination, &Relay::messageReceived, messageLabel, &ElidedLabel::setFullText);
+    connect(coordination, &Relay::backlogExceeded, this, [this](QIODevice* connection) {
+        // A peer that does not read what it is sent: its connection goes, so
+        // the server's memory does not. Closed once the send is over.
+        QPointer<QTcpSocket> socket = qobject_cast<QTcpSocket*>(connection);
+        QMetaObject::invokeMethod(this, [socket] { if (socket) socket->abort(); }, Qt::QueuedConnection);
+    });
 
-    tcpServer = new QTcpServer(this);
+    tcpServer = new Listener(this);
     if (!tcpServer->listen(address, port)) {
         statusLabel->setText(tr("Le serveur n'a pas pu être démarré. Raison :<br />")
                              + tcpServer->errorString());
@@ -57,21 +66,18 @@ QString FenServeur::startedPrefix() const
 
 void FenServeur::nouvelleConnexion()
 {
-    // At most four served; a further connection waits in the listener until
-    // a notification comes while fewer are counted.
-    if (coordination->connectionCount() >= Relay::MaxConnections)
-        return;
-
-    QTcpSocket* socket = tcpServer->nextPendingConnection();
-    // A connection that closed while it waited will never say so again:
-    // counting it would hold a place forever. Take the next one instead.
-    while (socket && socket->state() != QAbstractSocket::ConnectedState) {
-        socket->deleteLater();
-        socket = tcpServer->nextPendingConnection();
+    // At most four served; further connections wait in the listener and are
+    // taken, oldest first, on a later notification while fewer are counted.
+    while (coordination->connectionCount() < Relay::MaxConnections) {
+        QTcpSocket* socket = tcpServer->takeWaiting();
+        if (!socket)
+            return;
+        serve(socket);
     }
-    if (!socket)
-        return;
+}
 
+void FenServeur::serve(QTcpSocket* socket)
+{
     coordination->addConnection(socket, socket->peerAddress(), socket->peerPort());
 
     const int count = coordination->connectionCount();
@@ -83,10 +89,15 @@ void FenServeur::nouvelleConnexion()
     connect(socket, &QTcpSocket::readyRead, this, &FenServeur::donneesRecues);
     connect(socket, &QTcpSocket::disconnected, this, &FenServeur::deconnexionClient);
 
-    // A connection that waited in the listener may hold data already; its
-    // notification went to nobody and may not come again.
+    // A connection that waited may hold data already; its notification went
+    // to nobody and may not come again.
     if (socket->bytesAvailable() > 0)
         coordination->receive(socket);
+    // A buffer that filled up while it waited stopped the socket reading, and
+    // Qt resumes only when the limit is set anew: without this the connection
+    // would never be read again, nor seen to close.
+    socket->setReadBufferSize(0);
+    socket->setReadBufferSize(Frame::ReadAhead);
 }
 
 void FenServeur::donneesRecues()
@@ -95,6 +106,13 @@ void FenServeur::donneesRecues()
     if (!socket)
         return;
     coordination->receive(socket);
+    // A socket sends one block of its queue per turn of the event loop, less
+    // than one read can bring in for every connection: the copies go out now,
+    // so what stays queued, and counts as backlog, is what a peer does not take.
+    for (QIODevice* connection : coordination->clients()) {
+        if (auto* client = qobject_cast<QTcpSocket*>(connection))
+            client->flush();
+    }
 }
 
 void FenServeur::deconnexionClient()

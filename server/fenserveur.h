@@ -1,11 +1,15 @@
 #pragma once
 
+// Whole, not declared: users of tcpServer call its QTcpServer members.
+#include "listener.h"
+
 #include <QHostAddress>
 #include <QWidget>
 
+class ElidedLabel;
 class QLabel;
 class QPushButton;
-class QTcpServer;
+class QTcpSocket;
 class Relay;
 
 // The server's window: it owns the listener and the game coordination, and
@@ -24,9 +28,9 @@ public:
     ~FenServeur() override;
 
     QLabel* statusLabel = nullptr;
-    QLabel* messageLabel = nullptr;
+    ElidedLabel* messageLabel = nullptr;
     QPushButton* quitButton = nullptr;
-    QTcpServer* tcpServer = nullptr;
+    Listener* tcpServer = nullptr;
 
     Relay* relay() const { return coordination; }
 
@@ -37,6 +41,7 @@ private slots:
 
 private:
     QString startedPrefix() const;
+    void serve(QTcpSocket* socket);
 
     Relay* coordination = nullptr;
 };

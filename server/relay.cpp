@@ -124,23 +124,33 @@ void Relay::requestColour(const QString& address, quint16 port, int colour)
     }
 }
 
+bool Relay::write(Connection& connection, const QByteArray& frame)
+{
+    if (connection.stalled)
+        return false;
+    connection.device->write(frame);
+    if (connection.device->bytesToWrite() > MaxBacklog) {
+        connection.stalled = true;
+        emit backlogExceeded(connection.device);
+    }
+    return true;
+}
+
 void Relay::sendToPlayer(const QString& message, const Player& player)
 {
     const QByteArray frame = Frame::encode(message);
     const QString address = player.adresse.toString();
-    for (const Connection& c : connections) {
-        if (c.address == address && c.port == player.port) {
-            c.device->write(frame);
+    for (Connection& c : connections) {
+        if (c.address == address && c.port == player.port && write(c, frame))
             qDebug() << c.address << c.port << message;
-        }
     }
 }
 
 void Relay::sendToAll(const QString& message)
 {
     const QByteArray frame = Frame::encode(message);
-    for (const Connection& c : connections)
-        c.device->write(frame);
+    for (Connection& c : connections)
+        write(c, frame);
     qDebug() << "envoyer a tous" << message;
 }
 
@@ -151,10 +161,10 @@ void Relay::sendGameStart(const QString& prefix)
     // By list position: the first two connections are the players' dialog
     // connections, player 1's first. Fewer than two is possible only if the
     // count and the list disagree; send what has somewhere to go.
-    QIODevice* firstConnection = connections.size() > 0 ? connections[0].device : nullptr;
-    QIODevice* secondConnection = connections.size() > 1 ? connections[1].device : nullptr;
-    QIODevice* toBlack = nullptr;
-    QIODevice* toWhite = nullptr;
+    Connection* firstConnection = connections.size() > 0 ? &connections[0] : nullptr;
+    Connection* secondConnection = connections.size() > 1 ? &connections[1] : nullptr;
+    Connection* toBlack = nullptr;
+    Connection* toWhite = nullptr;
     if (first.couleur == Player::Black) {
         toBlack = firstConnection;
         toWhite = secondConnection;
@@ -165,7 +175,7 @@ void Relay::sendGameStart(const QString& prefix)
         return;
     }
     if (toBlack)
-        toBlack->write(black);
+        write(*toBlack, black);
     if (toWhite)
-        toWhite->write(white);
+        write(*toWhite, white);
 }

@@ -24,6 +24,10 @@ class Relay : public QObject
 public:
     // At most this many connections are served at a time.
     static constexpr int MaxConnections = 4;
+    // Bytes written to a connection and not yet sent: past this the peer is
+    // not reading, and its connection is given up rather than the server's
+    // memory.
+    static constexpr qint64 MaxBacklog = 1 << 20;
 
     explicit Relay(QObject* parent = nullptr);
 
@@ -57,6 +61,10 @@ public:
 signals:
     // Every text read, for display.
     void messageReceived(const QString& text);
+    // The connection's backlog passed MaxBacklog; nothing more is written to
+    // it. Emitted in the middle of sending: the owner closes the connection
+    // once control is back in the event loop, never from the slot itself.
+    void backlogExceeded(QIODevice* connection);
 
 private:
     struct Connection
@@ -65,11 +73,13 @@ private:
         QString address; // text form, as the player records are matched
         quint16 port = 0;
         Frame::Reader reader; // pending state belongs to its own stream
+        bool stalled = false; // past its backlog: written to no more
     };
 
     Connection* find(QIODevice* device);
     const Connection* find(QIODevice* device) const;
     void requestColour(const QString& address, quint16 port, int colour);
+    bool write(Connection& connection, const QByteArray& frame);
 
     std::vector<Connection> connections;
     int count = 0;
