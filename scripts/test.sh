@@ -23,3 +23,4 @@ echo "== fuzzing the wire"
 echo "== benchmark smoke run"
 "$here/build/bin/engine_bench" --benchmark_min_time=0.05
 "$here/build/bin/relay_bench" --benchmark_min_time=0.05
+"$here/build/bin/dialog_bench" --benchmark_min_time=0.05

@@ -5,6 +5,8 @@
 
 #include <QMessageBox>
 #include <QTcpSocket>
+#include <QTextCursor>
+#include <QTextDocument>
 
 DialogNetwork::DialogNetwork(QWidget* parent)
     : QDialog(parent)
@@ -14,6 +16,7 @@ DialogNetwork::DialogNetwork(QWidget* parent)
     ui->serveurIP->setText(QStringLiteral("127.0.0.1"));
 
     socket = new QTcpSocket(this);
+    socket->setReadBufferSize(Frame::ReadAhead);
     connect(socket, &QTcpSocket::readyRead, this, &DialogNetwork::donneesRecues);
     connect(socket, &QTcpSocket::connected, this, &DialogNetwork::connecte);
     connect(socket, &QTcpSocket::disconnected, this, &DialogNetwork::deconnecte);
@@ -41,7 +44,7 @@ void DialogNetwork::on_boutonConnexion_clicked()
         return;
     }
 
-    ui->listeMessages->append(tr("<em>Tentative de connexion en cours...</em>"));
+    log(tr("<em>Tentative de connexion en cours...</em>"));
 
     socket->abort();
     // A half-read frame of the dropped connection must not be taken as the
@@ -51,8 +54,9 @@ void DialogNetwork::on_boutonConnexion_clicked()
     socket->connectToHost(ui->serveurIP->text(), static_cast<quint16>(ui->serveurPort->value()),
                           QIODevice::ReadWrite);
 
-    // The socket holds the request until the connection is up.
-    socket->write(Frame::encode(black ? Message::Black : Message::White));
+    // Sent once the connection is up: written to a socket still connecting,
+    // a refused connection would report its error twice.
+    request = Frame::encode(black ? Message::Black : Message::White);
 }
 
 void DialogNetwork::donneesRecues()
@@ -60,25 +64,41 @@ void DialogNetwork::donneesRecues()
     // Every complete frame is handled now: the server may send more than one
     // before we are notified, and no further notification would come for them.
     const QStringList texts = reader.readAll(socket);
-    for (const QString& text : texts)
-        handleMessage(text);
+    // The log is laid out once for the whole delivery, not once per text.
+    QTextCursor delivery(ui->listeMessages->document());
+    delivery.beginEditBlock();
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        // Once the game has begun a text is only logged: those the log would
+        // drop before this delivery ends are not shown at all.
+        if (started && texts.size() - i > MaxLogEntries)
+            continue;
+        handleMessage(texts.at(i));
+    }
+    delivery.endEditBlock();
 }
 
 void DialogNetwork::handleMessage(const QString& text)
 {
-    const bool isError = text.contains(Message::Err);
-    const bool isBlack = text.contains(Message::Black);
-    const bool isWhite = text.contains(Message::White);
+    // The server relays whatever any peer sends: only a whole control text,
+    // as the server itself sends it, steers the dialog, and only until its
+    // game has begun. Everything else is logged.
+    if (started) {
+        appendReceived(text);
+        return;
+    }
+    const bool isError = text == Message::Err;
+    const bool isBlack = text == Message::Black;
+    const bool isWhite = text == Message::White;
 
     if (isError)
-        ui->listeMessages->append(QStringLiteral("Erreur: choissez l'autre couleur."));
+        log(QStringLiteral("Erreur: choissez l'autre couleur."));
 
-    if (text.contains(Message::GameBeginWhite)) {
-        emit setWhite(socket->peerAddress().toString(), socket->peerPort());
-        close();
-    }
-    if (text.contains(Message::GameBeginBlack)) {
-        emit setBlack(socket->peerAddress().toString(), socket->peerPort());
+    if (text == Message::GameBeginWhite || text == Message::GameBeginBlack) {
+        started = true;
+        if (text == Message::GameBeginWhite)
+            emit setWhite(socket->peerAddress().toString(), socket->peerPort());
+        else
+            emit setBlack(socket->peerAddress().toString(), socket->peerPort());
         close();
     }
 
@@ -97,43 +117,59 @@ void DialogNetwork::handleMessage(const QString& text)
         appendReceived(text);
 }
 
+void DialogNetwork::log(const QString& entry)
+{
+    ui->listeMessages->append(entry);
+    // Only the latest entries are kept, dropped by half the log at a time:
+    // dropping one per entry would lay the whole log out again at each one.
+    QTextDocument* document = ui->listeMessages->document();
+    if (document->blockCount() <= 2 * MaxLogEntries)
+        return;
+    QTextCursor oldest(document);
+    oldest.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                        document->blockCount() - MaxLogEntries);
+    oldest.removeSelectedText();
+}
+
 // The server relays whatever any peer sends, and the log renders rich text:
 // a received text is shown as the characters it holds, never as markup.
 // Forcing rich text around the escaped characters keeps "&" and runs of
 // spaces intact, which plain-text detection on the escaped form would not.
 void DialogNetwork::appendReceived(const QString& text)
 {
-    ui->listeMessages->append(QStringLiteral("<span style=\"white-space:pre-wrap\">%1</span>")
-                                  .arg(text.toHtmlEscaped()));
+    QString shown = text.left(MaxEntryLength);
+    if (shown.size() < text.size())
+        shown += QChar(0x2026); // an ellipsis: the rest is not shown
+    log(QStringLiteral("<span style=\"white-space:pre-wrap\">%1</span>").arg(shown.toHtmlEscaped()));
 }
 
 void DialogNetwork::connecte()
 {
-    ui->listeMessages->append(tr("<em>Connexion réussie !</em>"));
+    log(tr("<em>Connexion réussie !</em>"));
+    socket->write(request);
+    request.clear();
 }
 
 void DialogNetwork::deconnecte()
 {
-    ui->listeMessages->append(tr("<em>Déconnecté du serveur</em>"));
+    log(tr("<em>Déconnecté du serveur</em>"));
 }
 
 void DialogNetwork::erreurSocket(QAbstractSocket::SocketError erreur)
 {
     switch (erreur) {
     case QAbstractSocket::ConnectionRefusedError:
-        ui->listeMessages->append(
-            tr("<em>ERREUR : le serveur a refusé la connexion. Vérifiez si le programme "
-               "\"serveur\" a bien été lancé. Vérifiez aussi l'IP et le port.</em>"));
+        log(tr("<em>ERREUR : le serveur a refusé la connexion. Vérifiez si le programme "
+            "\"serveur\" a bien été lancé. Vérifiez aussi l'IP et le port.</em>"));
         break;
     case QAbstractSocket::RemoteHostClosedError:
-        ui->listeMessages->append(tr("<em>ERREUR : le serveur a coupé la connexion.</em>"));
+        log(tr("<em>ERREUR : le serveur a coupé la connexion.</em>"));
         break;
     case QAbstractSocket::HostNotFoundError:
-        ui->listeMessages->append(
-            tr("<em>ERREUR : le serveur n'a pas pu être trouvé. Vérifiez l'IP et le port.</em>"));
+        log(tr("<em>ERREUR : le serveur n'a pas pu être trouvé. Vérifiez l'IP et le port.</em>"));
         break;
     default:
-        ui->listeMessages->append(tr("<em>ERREUR : ") + socket->errorString() + tr("</em>"));
+        log(tr("<em>ERREUR : ") + socket->errorString() + tr("</em>"));
     }
     ui->boutonConnexion->setEnabled(true);
 }

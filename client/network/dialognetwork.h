@@ -21,8 +21,17 @@ class DialogNetwork : public QDialog
     Q_OBJECT
 
 public:
+    // The log keeps at least this many of its latest entries and at most
+    // twice as many, each at most MaxEntryLength characters of a received text.
+    static constexpr int MaxLogEntries = 500;
+    static constexpr int MaxEntryLength = 200;
+
     explicit DialogNetwork(QWidget* parent = nullptr);
     ~DialogNetwork() override;
+
+    // What one text received from the server does (the fuzz target feeds it
+    // directly).
+    void handleMessage(const QString& text);
 
 signals:
     void setBlack(QString, quint16);
@@ -36,11 +45,15 @@ private slots:
     void erreurSocket(QAbstractSocket::SocketError erreur);
 
 private:
-    void handleMessage(const QString& text);
+    void log(const QString& entry);
     void appendReceived(const QString& text);
 
     Ui::DialogNetwork* ui;
     QTcpSocket* socket;
     // Pending frame state of the current connection; replaced with each new one.
     Frame::Reader reader;
+    // The colour request, written once the connection is up.
+    QByteArray request;
+    // The game has begun: from then on the dialog only logs.
+    bool started = false;
 };
