@@ -120,7 +120,7 @@ void MainWindow::setUp()
     const int white = board->discCount()[White];
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
-    if (black + white != 64 || reportPending)
+    if (!board->model().gameOver() || reportPending)
         return;
 
     QString message;
@@ -151,7 +151,7 @@ void MainWindow::showReport(const QString& message)
 
 void MainWindow::push()
 {
-    board->computerMove();
+    board->passTurn();
 }
 
 void MainWindow::SeConnecterA()

@@ -24,15 +24,6 @@ struct Position
     long nodes;   // positions searchMove visits over all its depths
 };
 
-bool hasMove(Board& b, int colour)
-{
-    for (int x = 0; x < 8; ++x)
-        for (int y = 0; y < 8; ++y)
-            if (b.playMove(x, y, colour, false) > 0)
-                return true;
-    return false;
-}
-
 // Every position of one seeded random game, each with the side to move; a side
 // without a move passes, and the game stops when neither can move.
 void playGame(std::mt19937& rng, std::vector<Position>& out)
@@ -46,7 +37,7 @@ void playGame(std::mt19937& rng, std::vector<Position>& out)
             if (b.playMove(sq / 8, sq % 8, side, false) > 0)
                 moves.push_back(sq);
         if (moves.empty()) {
-            if (!hasMove(b, 1 - side))
+            if (!b.hasLegalMove(1 - side))
                 return;
         } else {
             const int sq = moves[rng() % moves.size()];
@@ -126,10 +117,8 @@ void BM_SearchMove(benchmark::State& state)
     }
     std::fclose(sink);
     int stuck = 0;
-    for (const Position& p : positions) {
-        Board b = p.board;
-        stuck += hasMove(b, p.side) ? 0 : 1;
-    }
+    for (const Position& p : positions)
+        stuck += p.board.hasLegalMove(p.side) ? 0 : 1;
     state.counters["positions"] = static_cast<double>(positions.size());
     state.counters["side_without_move"] = stuck;
     state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);

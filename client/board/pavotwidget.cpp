@@ -32,6 +32,9 @@ PavotWidget::~PavotWidget()
 void PavotWidget::resetGame()
 {
     playbynetwork = false;
+    // The network game left behind is over for this board: its connection
+    // stays open, but what still arrives on it is read and dropped.
+    gameSocket = nullptr;
     game.reset();
     update();
 }
@@ -46,6 +49,20 @@ void PavotWidget::resetDropState()
 {
     offeredSquare = QRect();
     update();
+}
+
+void PavotWidget::passTurn()
+{
+    if (!playbynetwork) {
+        computerMove();
+        return;
+    }
+    // Only our turn can be passed, only when we have no move, and only to an
+    // opponent who has one: otherwise the game is over.
+    if (!canplay || game.hasLegalMove(ownColor) || !game.hasLegalMove(opponentColor))
+        return;
+    sendMove(PassSquare, PassSquare, ownColor);
+    canplay = false;
 }
 
 void PavotWidget::computerMove()

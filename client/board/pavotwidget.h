@@ -35,7 +35,10 @@ public:
     void clearBoard();     // empties every cell after the end-of-game report
     void resetDropState(); // forgets the cell offered to a drag
 
-    // The computer plays one white move ("Passer").
+    // "Passer": against the computer, the computer plays one white move; in a
+    // network game, the turn goes to the opponent when we cannot move.
+    void passTurn();
+    // The computer plays one white move.
     void computerMove();
     // Black's disc dropped on (x, y) is played and the computer answers at once.
     void computerReply(int x, int y);
@@ -47,6 +50,13 @@ public:
     // Network game: open the game connection to the server.
     void startNetworkPlay(bool playbynetwork, const QString& host, quint16 port);
     void sendMove(int column, int row, int colour);
+    // What one text received on the game connection does (the fuzz target
+    // feeds it directly).
+    void playReceivedMove(const QString& text);
+
+    // The square of a pass: off the board, so any peer places nothing and,
+    // the colour being its opponent's, takes the turn.
+    static constexpr int PassSquare = -1;
 
     bool playByNetwork() const { return playbynetwork; }
     bool canPlay() const { return canplay; }
@@ -75,8 +85,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void playReceivedMove(const QString& text);
-
     QRect offeredSquare;
     Board game;
     bool playbynetwork = false;

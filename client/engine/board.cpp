@@ -93,6 +93,19 @@ int Board::playMove(int x, int y, int colour, bool apply)
     return total;
 }
 
+bool Board::hasLegalMove(int colour) const
+{
+    return isColour(colour) && legalMoves(discs[colour], discs[1 - colour]) != 0;
+}
+
+bool Board::gameOver() const
+{
+    const int placed = discCount[Black] + discCount[White];
+    // A board that the end-of-game report has cleared, its counts zeroed,
+    // holds no game to end again.
+    return placed == 64 || (placed > 0 && !hasLegalMove(Black) && !hasLegalMove(White));
+}
+
 void Board::startPosition()
 {
     discs[Black] = bitOf(3, 3) | bitOf(4, 4);

@@ -34,6 +34,11 @@ public:
     // legal move is played and the counts follow; without it nothing changes.
     int playMove(int x, int y, int colour, bool apply);
 
+    // Whether colour has a legal move anywhere on the board.
+    bool hasLegalMove(int colour) const;
+    // The game is over: the board is full, or neither side can move.
+    bool gameOver() const;
+
     void startPosition();   // empties the board, puts the four starting discs, counts 2 and 2
     void reset();           // a new game: last move (0, 0), counts 2 and 2, start position
     void clearBoard();      // every cell Empty; the counts are left alone

@@ -13,8 +13,14 @@ void PavotWidget::startNetworkPlay(bool playbynetwork, const QString& host, quin
 {
     qDebug() << "playbynetwork" << playbynetwork;
     this->playbynetwork = playbynetwork;
+    // Both players start from the start position, whatever this board held
+    // before, and nobody moves until the game connection is up.
+    game.reset();
+    canplay = false;
+    update();
     // An earlier game connection stays open; donneesRecues() tells them apart.
     gameSocket = new QTcpSocket(this);
+    gameSocket->setReadBufferSize(Frame::ReadAhead);
     gameSocket->connectToHost(QHostAddress(host), port, QIODevice::ReadWrite);
     connect(gameSocket, &QTcpSocket::readyRead, this, &PavotWidget::donneesRecues);
     connect(gameSocket, &QTcpSocket::connected, this, &PavotWidget::connecte);
@@ -53,8 +59,9 @@ void PavotWidget::donneesRecues()
     if (!socket)
         return;
     if (socket != gameSocket) {
-        // A connection of an earlier network game: its moves belong to that
-        // game, not to this board's position. Drain it so it never stalls.
+        // A connection of a network game this board has left: its moves
+        // belong to that game, not to this board's position. Drain it so it
+        // never stalls.
         socket->readAll();
         return;
     }
@@ -68,7 +75,8 @@ void PavotWidget::playReceivedMove(const QString& text)
     const std::optional<Message::Move> move = Message::parseMove(text);
     if (!move)
         return; // not a move: nothing to place and no turn to hand over
-    // playMove refuses squares off the board and colours other than ours.
+    // playMove refuses a square off the board (a pass) and any colour but
+    // the two.
     game.playMove(move->column, move->row, move->colour, true);
     if (move->colour == opponentColor)
         canplay = true;

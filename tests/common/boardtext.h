@@ -5,30 +5,25 @@
 
 #include "board.h"
 
-#include <QString>
 #include <QStringList>
 #include <cstdio>
-#include <initializer_list>
 
 namespace BoardText {
 
-inline void load(Board& board, std::initializer_list<const char*> rows)
+// Every cell from the rows, then the counts from the cells.
+inline void load(Board& board, const QStringList& rows)
 {
-    int counts[3] = {0, 0, 0};
-    int y = 0;
-    for (const char* row : rows) {
+    for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
-            const int c = row[x] == '*' ? Black : row[x] == 'O' ? White : Empty;
-            board.setCell(x, y, c);
-            ++counts[c];
+            const QChar c = rows.at(y).at(x);
+            board.setCell(x, y, c == u'*' ? Black : c == u'O' ? White : Empty);
         }
-        ++y;
     }
-    board.discCount[Black] = counts[Black];
-    board.discCount[White] = counts[White];
+    board.discCount[Black] = int(rows.join(QString()).count(u'*'));
+    board.discCount[White] = int(rows.join(QString()).count(u'O'));
 }
 
-inline Board make(std::initializer_list<const char*> rows)
+inline Board make(const QStringList& rows)
 {
     Board board;
     load(board, rows);
@@ -37,15 +32,11 @@ inline Board make(std::initializer_list<const char*> rows)
 
 inline QStringList rows(const Board& board)
 {
-    QStringList out;
-    for (int y = 0; y < 8; ++y) {
-        QString row;
-        for (int x = 0; x < 8; ++x) {
-            const int c = board.cell(x, y);
-            row += c == Black ? u'*' : c == White ? u'O' : u'.';
-        }
-        out << row;
-    }
+    QStringList out(8, QString(8, u'.'));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            if (board.cell(x, y) != Empty)
+                out[y][x] = board.cell(x, y) == Black ? u'*' : u'O';
     return out;
 }
 
@@ -55,10 +46,8 @@ inline QString readTrace(std::FILE* file)
     std::fflush(file);
     std::rewind(file);
     QByteArray bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, qsizetype(n));
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        bytes += char(c);
     return QString::fromLatin1(bytes);
 }
 

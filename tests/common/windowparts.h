@@ -1,17 +1,19 @@
 #pragma once
 
-// Reaching the parts of the client's window the way a player sees them, and
-// collecting the debug channel.
+// The parts of the client's window a player uses, reached the way the player
+// sees them, and drags carrying the piece list's disc.
 
 #include "mainwindow.h"
+#include "pavotwidget.h"
 #include "pieceslist.h"
 
+#include <QDropEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
-#include <QStringList>
 
 // The side column's widget at `row`, top to bottom.
 template <typename T>
@@ -24,29 +26,40 @@ inline QString blackCount(MainWindow& window) { return columnWidget<QLabel>(wind
 inline QString whiteCount(MainWindow& window) { return columnWidget<QLabel>(window, 6)->text(); }
 inline QPushButton* passButton(MainWindow& window) { return columnWidget<QPushButton>(window, 2); }
 
-// Entries of the menu `menu` (0 "&Game", 1 "&Network"), separators left out.
-inline QList<QAction*> menuEntries(MainWindow& window, int menu)
+// Entry `entry` of the menu `menu` (0 "&Game", 1 "&Network").
+inline QAction* menuEntry(MainWindow& window, int menu, int entry)
 {
-    QList<QAction*> out;
-    for (QAction* a : window.menuBar()->actions().at(menu)->menu()->actions())
-        if (!a->isSeparator())
-            out << a;
-    return out;
+    return window.menuBar()->actions().at(menu)->menu()->actions().at(entry);
 }
 
-// Every debug message since the last reset().
-struct DebugLog
+inline const QMimeData* pieceData()
 {
-    static QStringList& lines()
-    {
-        static QStringList all;
-        return all;
-    }
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& text) { lines() << text; }
-    static void start()
-    {
-        lines().clear();
-        qInstallMessageHandler(handler);
-    }
-    static void stop() { qInstallMessageHandler(nullptr); }
-};
+    static QMimeData data;
+    data.setData(PiecesList::mimeType(), PiecesList::encodePiece(QPixmap(80, 80), QPoint(0, 0)));
+    return &data;
+}
+
+// One drag event straight to the board's handler (the application would route
+// moves and drops only to the widget that took the last drag enter).
+template <typename Event>
+bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
+{
+    Event event(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject*>(target)->event(&event);
+    return event.isAccepted();
+}
+
+inline QPoint centre(int x, int y) { return QPoint(x * 80 + 40, y * 80 + 40); }
+inline bool dragOver(QWidget* board, int x, int y) { return send<QDragMoveEvent>(board, centre(x, y)); }
+inline bool dropOn(QWidget* board, int x, int y) { return send<QDropEvent>(board, centre(x, y)); }
+
+// The cells a drag over the board is allowed on now.
+inline QList<QPoint> allowedCells(PavotWidget* board)
+{
+    QList<QPoint> cells;
+    for (int x = 0; x < 8; ++x)
+        for (int y = 0; y < 8; ++y)
+            if (dragOver(board, x, y))
+                cells << QPoint(x, y);
+    return cells;
+}
