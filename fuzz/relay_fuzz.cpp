@@ -15,51 +15,15 @@
 #include "frame.h"
 #include "messages.h"
 #include "relay.h"
+#include "support.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QIODevice>
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
 namespace {
-
-// A connection without a socket: delivered bytes wait to be read, written
-// bytes are kept for checking.
-class FakeConnection : public QIODevice
-{
-public:
-    FakeConnection() { open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
-
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override { return inbox.size() + QIODevice::bytesAvailable(); }
-
-    QByteArray inbox;
-    QByteArray outbox;
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        const qint64 n = std::min<qint64>(maxSize, inbox.size());
-        std::memcpy(data, inbox.constData(), size_t(n));
-        inbox.remove(0, n);
-        return n;
-    }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        outbox.append(data, size);
-        return size;
-    }
-};
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // Everything the server wrote must read back as whole, valid frames.
 void checkWritten(const QByteArray& written)
@@ -98,8 +62,6 @@ void checkReader(const QByteArray& bytes)
                                 : buffer.bytesAvailable() < 2);
 }
 
-void silent(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 struct Input
 {
     const uint8_t* data;
@@ -122,7 +84,6 @@ struct Input
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     static QCoreApplication app(*argc, *argv);
-    // The traces stay in the product; formatting them still runs here.
     qInstallMessageHandler(silent);
     return 0;
 }
