@@ -133,15 +133,6 @@ class EngineTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void startMoves()
-    {
-        QString legal; // squares turning one disc, in a1, a2, ..., h8 order, black then white
-        for (int s = 0; s < 128; ++s)
-            if (Board().playMove(s / 8 % 8, s % 8, s / 64, false) == 1)
-                legal += QString::asprintf("%c%d ", 'a' + s / 8 % 8, s % 8 + 1);
-        QCOMPARE(legal, "c5 d6 e3 f4 c4 d3 e6 f5 ");
-    }
-
     // White's table from a guess; the value returned and the pair left are those of its last line.
     void workedSearches()
     {

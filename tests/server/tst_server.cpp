@@ -171,13 +171,6 @@ private slots:
         // Then a new pair still gets its game.
         ask(false, "BLACK", "WHITE", "BLACK ACKGAMEBEGINB PUT|0|0|0| / ACKGAMEBEGINW PUT|0|0|0|");
     }
-
-    void reportsAPortInUse()
-    {
-        FenServeur refused(server->tcpServer->serverPort(), QHostAddress::LocalHost);
-        QCOMPARE(refused.statusLabel->text(),
-                 "Le serveur n'a pas pu être démarré. Raison :<br />" + refused.tcpServer->errorString());
-    }
 };
 
 QTEST_MAIN(ServerTest)
