@@ -1,11 +1,16 @@
 #include "mainwindow.h"
+#include "startup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    MainWindow window;
-    window.show();
-    return app.exec();
+    const ProgramInfo info{QStringLiteral("ardesia"),
+                           QStringLiteral("Reversi against the computer or a friend over the network."),
+                           QStringLiteral("org.ardesia.Ardesia")};
+    return runProgram(argc, argv, info, {}, [](const QCommandLineParser&) {
+        MainWindow window;
+        window.show();
+        return QApplication::exec();
+    });
 }

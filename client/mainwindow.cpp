@@ -3,6 +3,7 @@
 #include "dialognetwork.h"
 #include "pavotwidget.h"
 #include "pieceslist.h"
+#include "pictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,7 +90,7 @@ void MainWindow::openImage(const QString&)
 void MainWindow::loadPiece(const QString& fileName)
 {
     QPixmap newImage;
-    if (!newImage.load(fileName)) {
+    if (!newImage.load(Pictures::path(fileName))) {
         QMessageBox::warning(this, tr("Open Image"), tr("The image file could not be loaded."),
                              QMessageBox::Cancel);
         return;

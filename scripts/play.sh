@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds, and starts the game in the folder of its pictures.
+# Sets up what is missing, builds the game and starts it.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$here/scripts/setup.sh" "$here/build"
-cd "$here/build/bin"
-exec ./client
+"$here/scripts/setup.sh" play "$here/build"
+exec "$here/build/bin/client" "$@"

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds, and starts the relay server on port 50885.
-# With --headless it runs without a display (Qt's offscreen platform).
+# Sets up what is missing, builds, and starts the relay server (port 50885
+# unless --port N is given). With --headless it runs without a display.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$here/scripts/setup.sh" "$here/build"
-cd "$here/build/bin"
+"$here/scripts/setup.sh" play "$here/build"
 if [ "${1:-}" = "--headless" ]; then
-    exec ./server -platform offscreen
+    shift
+    exec "$here/build/bin/server" -platform offscreen "$@"
 fi
-exec ./server
+exec "$here/build/bin/server" "$@"

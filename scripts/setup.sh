@@ -1,15 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those that
-# are missing, then configures and builds out of the source tree.
-# Usage: scripts/setup.sh [BUILD_DIR] [extra cmake args...]
+# Installs the Debian packages a build needs, only those that are missing,
+# then configures and builds out of the source tree.
+# Usage: scripts/setup.sh play|test BUILD_DIR [extra cmake args...]
+#   play: the compiler, CMake and Qt 6; builds the two programs and pictures.
+#   test: also the test and benchmark tools; builds everything.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${1:-"$here/build"}
-shift || true
+kind=$1
+build=$2
+shift 2
 
-packages=(cmake g++ make qt6-base-dev libbenchmark-dev clang-14 libclang-rt-14-dev
-          xvfb xauth xdotool imagemagick x11-utils)
+packages=(cmake g++ make qt6-base-dev)
+case $kind in
+    play)
+        configure=(-DBUILD_TESTING=OFF -DARDESIA_BENCH=OFF)
+        targets=(--target client server) ;;
+    test)
+        packages+=(libbenchmark-dev clang-14 libclang-rt-14-dev xvfb xauth xdotool imagemagick
+                   x11-utils desktop-file-utils appstream dpkg-dev)
+        configure=(-DBUILD_TESTING=ON)
+        targets=() ;;
+    *)
+        echo "usage: $0 play|test BUILD_DIR [cmake args...]" >&2
+        exit 2 ;;
+esac
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 
@@ -23,5 +38,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release "${configure[@]}" "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)" "${targets[@]}"

@@ -1,6 +1,7 @@
 // Draws the three pictures the client reads from its working directory:
 // "checker.png" (640 x 640 board), "pion_noir.png" and "pion_blanc.png"
-// (80 x 80 discs, transparent around the disc).
+// (80 x 80 discs, transparent around the disc), and the programs' icon
+// "ardesia.png" (256 x 256).
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -60,6 +61,26 @@ QImage drawDisc(QColor light, QColor dark, QColor rim)
     return image;
 }
 
+// The start position's four centre discs on a corner of felt.
+QImage drawIcon(const QImage& black, const QImage& white)
+{
+    QImage image(256, 256, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x0d, 0x3d, 0x20), 6));
+    p.setBrush(QColor(0x23, 0x86, 0x4a));
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 28, 28);
+    p.drawLine(128, 14, 128, 242);
+    p.drawLine(14, 128, 242, 128);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(18, 18, 104, 104), white);
+    p.drawImage(QRectF(134, 18, 104, 104), black);
+    p.drawImage(QRectF(18, 134, 104, 104), black);
+    p.drawImage(QRectF(134, 134, 104, 104), white);
+    return image;
+}
+
 bool save(const QImage& image, const QDir& dir, const char* name)
 {
     const QString path = dir.filePath(QString::fromLatin1(name));
@@ -76,8 +97,10 @@ int main(int argc, char** argv)
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     if (!QDir().mkpath(dir.path()))
         return 1;
-    const bool ok = save(drawBoard(), dir, "checker.png")
-        && save(drawDisc(QColor(0x70, 0x70, 0x70), QColor(0x08, 0x08, 0x08), QColor(0, 0, 0)), dir, "pion_noir.png")
-        && save(drawDisc(QColor(0xff, 0xff, 0xff), QColor(0xb8, 0xb8, 0xb0), QColor(0x80, 0x80, 0x78)), dir, "pion_blanc.png");
+    const QImage black = drawDisc(QColor(0x70, 0x70, 0x70), QColor(0x08, 0x08, 0x08), QColor(0, 0, 0));
+    const QImage white =
+        drawDisc(QColor(0xff, 0xff, 0xff), QColor(0xb8, 0xb8, 0xb0), QColor(0x80, 0x80, 0x78));
+    const bool ok = save(drawBoard(), dir, "checker.png") && save(black, dir, "pion_noir.png")
+        && save(white, dir, "pion_blanc.png") && save(drawIcon(black, white), dir, "ardesia.png");
     return ok ? 0 : 1;
 }

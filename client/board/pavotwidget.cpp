@@ -1,5 +1,6 @@
 #include "pavotwidget.h"
 
+#include "pictures.h"
 #include "pieceslist.h"
 
 #include <QDebug>
@@ -124,14 +125,15 @@ void PavotWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     // Pictures are read at every repaint, so replacing a file shows at once.
-    painter.drawPixmap(0, 0, QPixmap(QStringLiteral("checker.png")));
+    const auto picture = [](const char* name) { return QPixmap(Pictures::path(QLatin1String(name))); };
+    painter.drawPixmap(0, 0, picture("checker.png"));
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
             const int c = game.cell(x, y);
             if (c == Black)
-                painter.drawPixmap(x * CellSize, y * CellSize, QPixmap(QStringLiteral("pion_noir.png")));
+                painter.drawPixmap(x * CellSize, y * CellSize, picture("pion_noir.png"));
             else if (c == White)
-                painter.drawPixmap(x * CellSize, y * CellSize, QPixmap(QStringLiteral("pion_blanc.png")));
+                painter.drawPixmap(x * CellSize, y * CellSize, picture("pion_blanc.png"));
         }
     }
     emit up();

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The real client in a real X server: open the disc with the keyboard
 # shortcut, drag it to c5 with the mouse, and see the computer answer e6.
-# Usage: drag_against_computer.sh RUN_DIR ARTIFACT_DIR  (inside xvfb-run)
+# Usage: drag_against_computer.sh CLIENT ARTIFACT_DIR  (inside xvfb-run)
+# The client starts in the current folder, wherever that is.
 set -euo pipefail
+client=$1
 artifacts=$2
 mkdir -p "$artifacts"
-cd "$1"
 
 fail() {
     echo "FAIL: $*" >&2
@@ -53,7 +54,7 @@ cell_is() { # picture kind column row
 }
 
 out="$artifacts/drag_client.out"
-stdbuf -oL ./client >"$out" 2>&1 &
+stdbuf -oL "$client" >"$out" 2>&1 &
 trap 'kill $! 2>/dev/null || true' EXIT
 wait_for 'xdotool search --name "QArdesia multi"' 20 || fail "the window did not open"
 sleep 1
