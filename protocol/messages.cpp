@@ -1,7 +1,5 @@
 #include "messages.h"
 
-#include <QStringList>
-
 namespace Message {
 
 QString moveText(int column, int row, int colour)
@@ -9,9 +7,14 @@ QString moveText(int column, int row, int colour)
     return QStringLiteral("PUT|%1|%2|%3|").arg(column).arg(row).arg(colour);
 }
 
+QStringList moveFields(const QString& text)
+{
+    return text.split(u'|', Qt::KeepEmptyParts);
+}
+
 std::optional<Move> parseMove(const QString& text)
 {
-    const QStringList fields = text.split(u'|', Qt::KeepEmptyParts);
+    const QStringList fields = moveFields(text);
     if (fields.size() < 4)
         return std::nullopt;
     // toInt yields 0 for anything that is not a number: the peer decides

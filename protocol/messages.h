@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The texts both programs exchange.
@@ -23,6 +24,10 @@ struct Move
     int row = 0;
     int colour = 0;
 };
+
+// The "|"-separated fields of a move text, empty ones kept: "PUT", the
+// column, the row, the colour, then whatever follows.
+QStringList moveFields(const QString& text);
 
 // Fields 1 to 3 of a move text, each converted base 10 (0 when not a number).
 // Empty when the text has fewer than four "|"-separated fields.

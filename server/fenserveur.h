@@ -1,6 +1,6 @@
 #pragma once
 
-// Whole, not declared: users of tcpServer call its QTcpServer members.
+// Whole, not declared: users of listener() call its QTcpServer members.
 #include "listener.h"
 
 #include <QHostAddress>
@@ -27,12 +27,9 @@ public:
                         const QHostAddress& address = QHostAddress(QHostAddress::AnyIPv4));
     ~FenServeur() override;
 
-    QLabel* statusLabel = nullptr;
-    ElidedLabel* messageLabel = nullptr;
-    QPushButton* quitButton = nullptr;
-    Listener* tcpServer = nullptr;
-
+    Listener* listener() const { return tcpServer; }
     Relay* relay() const { return coordination; }
+    const ElidedLabel* message() const { return messageLabel; }
 
 private slots:
     void nouvelleConnexion();
@@ -43,5 +40,9 @@ private:
     QString startedPrefix() const;
     void serve(QTcpSocket* socket);
 
+    QLabel* statusLabel = nullptr;
+    ElidedLabel* messageLabel = nullptr;
+    QPushButton* quitButton = nullptr;
+    Listener* tcpServer = nullptr;
     Relay* coordination = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colour.h"
+
 #include <QHostAddress>
 #include <QObject>
 
@@ -10,9 +12,6 @@ class Player : public QObject
     Q_OBJECT
 
 public:
-    // Colour codes; NoColour never travels.
-    enum { Black = 0, White = 1, NoColour = 2 };
-
     explicit Player(QObject* parent = nullptr);
 
     void setCouleur(int couleur);

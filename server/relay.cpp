@@ -43,23 +43,12 @@ QList<QIODevice*> Relay::clients() const
     return list;
 }
 
-quint16 Relay::pendingSize(QIODevice* connection) const
-{
-    const Connection* c = find(connection);
-    return c ? c->reader.blockSize : 0;
-}
-
 Relay::Connection* Relay::find(QIODevice* device)
 {
     for (Connection& c : connections)
         if (c.device == device)
             return &c;
     return nullptr;
-}
-
-const Relay::Connection* Relay::find(QIODevice* device) const
-{
-    return const_cast<Relay*>(this)->find(device);
 }
 
 void Relay::receive(QIODevice* connection)
@@ -87,12 +76,12 @@ void Relay::handleMessage(QIODevice* sender, const QString& text)
 
     // Each keyword is its own rule: a text holding both colours runs both.
     if (text.contains(Message::Black))
-        requestColour(address, port, Player::Black);
+        requestColour(address, port, Black);
     if (text.contains(Message::White))
-        requestColour(address, port, Player::White);
+        requestColour(address, port, White);
 
     if (text.contains(Message::MoveKeyword)) {
-        const QStringList fields = text.split(u'|', Qt::KeepEmptyParts);
+        const QStringList fields = Message::moveFields(text);
         // Only the fields that are there; the relay itself uses none.
         for (qsizetype i = 1; i <= 3 && i < fields.size(); ++i)
             qDebug() << fields.at(i);
@@ -110,7 +99,7 @@ void Relay::requestColour(const QString& address, quint16 port, int colour)
         first.setCouleur(colour);
         first.setAdresse(QHostAddress(address));
         first.setPort(port);
-        sendToPlayer(colour == Player::Black ? Message::Black : Message::White, first);
+        sendToPlayer(colour == Black ? Message::Black : Message::White, first);
     } else if (count == 2) {
         second.setAdresse(QHostAddress(address));
         second.setPort(port);
@@ -165,10 +154,10 @@ void Relay::sendGameStart(const QString& prefix)
     Connection* secondConnection = connections.size() > 1 ? &connections[1] : nullptr;
     Connection* toBlack = nullptr;
     Connection* toWhite = nullptr;
-    if (first.couleur == Player::Black) {
+    if (first.couleur == Black) {
         toBlack = firstConnection;
         toWhite = secondConnection;
-    } else if (first.couleur == Player::White) {
+    } else if (first.couleur == White) {
         toBlack = secondConnection;
         toWhite = firstConnection;
     } else {

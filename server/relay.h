@@ -53,10 +53,6 @@ public:
 
     int connectionCount() const { return count; }
     QList<QIODevice*> clients() const;
-    const Player& player1() const { return first; }
-    const Player& player2() const { return second; }
-    // Length of the frame the connection is in the middle of, 0 if none.
-    quint16 pendingSize(QIODevice* connection) const;
 
 signals:
     // Every text read, for display.
@@ -77,7 +73,6 @@ private:
     };
 
     Connection* find(QIODevice* device);
-    const Connection* find(QIODevice* device) const;
     void requestColour(const QString& address, quint16 port, int colour);
     bool write(Connection& connection, const QByteArray& frame);
 

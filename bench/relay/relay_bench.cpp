@@ -104,7 +104,7 @@ int connectTo(quint16 port, int receiveBuffer = 0)
 std::string connectPlayers(FenServeur& server, int* fds, int count, int firstReceiveBuffer = 0)
 {
     for (int i = 0; i < count; ++i) {
-        fds[i] = connectTo(server.tcpServer->serverPort(), i == 0 ? firstReceiveBuffer : 0);
+        fds[i] = connectTo(server.listener()->serverPort(), i == 0 ? firstReceiveBuffer : 0);
         if (fds[i] < 0)
             return std::string("connect: ") + std::strerror(errno);
         const auto deadline = Clock::now() + Patience;
@@ -142,7 +142,7 @@ struct Rig
     bool open()
     {
         server = std::make_unique<FenServeur>(0, QHostAddress(QHostAddress::LocalHost));
-        if (!server->tcpServer->isListening()) {
+        if (!server->listener()->isListening()) {
             error = "server not listening";
             return false;
         }
@@ -414,7 +414,7 @@ void BM_RelayFloodMemory(benchmark::State& state)
         fds.fill(-1);
         // The flooder's small receive window backs its copies up in the server soon.
         std::string error = connectPlayers(server, fds.data(), Connections, 4096);
-        fds[Connections] = connectTo(server.tcpServer->serverPort());
+        fds[Connections] = connectTo(server.listener()->serverPort());
         if (error.empty() && fds[Connections] < 0)
             error = "the fifth connection failed";
 

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "colour.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <cstdint>
 #include <cstdio>
-
-// Colour and cell codes, shared with the wire: the opponent of c is 1 - c.
-enum Colour : int { Black = 0, White = 1, Empty = 2 };
 
 // The game model: an 8 x 8 Reversi board, its one move rule and the computer's
 // negamax search. Knows nothing of widgets. Squares are (x, y): x the column

@@ -41,7 +41,7 @@ class NetworkGameTest : public QObject
     // Black registers; white asks for black too, is told "ERR", then gets white.
     bool startGame()
     {
-        const quint16 port = server->tcpServer->serverPort();
+        const quint16 port = server->listener()->serverPort();
         black->ask(port, true);
         if (!QTest::qWaitFor([&] { return !black->part("boutonConnexion")->property("enabled").toBool(); }))
             return false;

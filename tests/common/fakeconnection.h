@@ -1,0 +1,36 @@
+#pragma once
+
+// A connection without a socket, for the frame reader's tests and the fuzz
+// targets: delivered bytes wait in the inbox to be read, written bytes are
+// kept in the outbox for checking.
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <cstring>
+
+class FakeConnection : public QIODevice
+{
+public:
+    FakeConnection() { open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
+
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return inbox.size() + QIODevice::bytesAvailable(); }
+
+    QByteArray inbox;
+    QByteArray outbox;
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = std::min<qint64>(maxSize, inbox.size());
+        std::memcpy(data, inbox.constData(), size_t(n));
+        inbox.remove(0, n);
+        return n;
+    }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        outbox.append(data, size);
+        return size;
+    }
+};
