@@ -25,3 +25,4 @@ echo "== benchmark smoke run"
 "$here/build/bin/engine_bench" --benchmark_min_time=0.05
 "$here/build/bin/relay_bench" --benchmark_min_time=0.05
 "$here/build/bin/dialog_bench" --benchmark_min_time=0.05
+"$here/build/bin/match_bench" 4

@@ -1,8 +1,10 @@
 // Speed of the computer's reply: searchMove over a fixed corpus of positions
 // from random games, openings to endgames. Reports positions visited per second
-// and the slowest single reply, since the search blocks the window.
+// and the slowest single reply, since the search blocks the window. The same
+// for the stronger search, on a short budget (match_bench times it at its own).
 
 #include "board.h"
+#include "strongsearch.h"
 
 #include <benchmark/benchmark.h>
 
@@ -136,6 +138,50 @@ void BM_SearchMove(benchmark::State& state)
 }
 
 BENCHMARK(BM_SearchMove)->Unit(benchmark::kMillisecond);
+
+// The stronger search with a budget of state.range(0) ms a reply: its speed,
+// and how far past the budget its slowest reply ran.
+void BM_StrongSearch(benchmark::State& state)
+{
+    const std::vector<Position>& positions = corpus();
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> discs; // side to move, other
+    for (const Position& p : positions) {
+        std::uint64_t own = 0, other = 0;
+        for (int sq = 0; sq < 64; ++sq) {
+            const int c = p.board.cell(sq / 8, sq % 8);
+            (c == p.side ? own : other) |= c == Empty ? 0 : std::uint64_t{1} << sq;
+        }
+        discs.emplace_back(own, other);
+    }
+    const std::chrono::milliseconds budget(state.range(0));
+    double slowest = 0;
+    double total = 0;
+    std::uint64_t nodes = 0;
+    long replies = 0;
+    for (auto _ : state) {
+        for (const auto& [own, other] : discs) {
+            engine::StrongSearch search(budget);
+            const auto start = std::chrono::steady_clock::now();
+            const int sq = search.choose(own, other);
+            const auto end = std::chrono::steady_clock::now();
+            benchmark::DoNotOptimize(sq);
+            const double ms = std::chrono::duration<double, std::milli>(end - start).count();
+            slowest = std::max(slowest, ms);
+            total += ms;
+            nodes += search.nodes();
+            ++replies;
+        }
+    }
+    state.counters["positions"] = static_cast<double>(discs.size());
+    state.counters["budget_ms"] = static_cast<double>(budget.count());
+    state.counters["nodes/s"] =
+        benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
+    state.counters["slowest_ms"] = slowest;
+    state.counters["mean_ms"] = total / static_cast<double>(replies);
+}
+
+// A short budget keeps the smoke run short; the search's speed hardly depends on it.
+BENCHMARK(BM_StrongSearch)->Arg(4)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

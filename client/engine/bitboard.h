@@ -3,12 +3,11 @@
 // Bitboard primitives of the engine. A set of squares is one 64-bit word with
 // square (x, y) at bit x * 8 + y, so taking the lowest set bit first walks the
 // squares in the order a1, a2, ..., a8, b1, ..., h8 that the search uses.
-//
-// Everything here lives in an unnamed namespace on purpose: search.cpp is
-// compiled twice (plain x86-64 and x86-64-v3) and each copy must get its own
-// instance of these functions, built with its own instruction set.
+// Only the engine's own sources include this: the unnamed namespace keeps it
+// out of the library's interface.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 namespace {
@@ -87,32 +86,42 @@ constexpr std::array<Rays, 64> makeRays()
 
 alignas(64) constexpr std::array<Rays, 64> kRays = makeRays();
 
-// Discs of o turned over when p's side plays on sq (sq empty). Along a ray the
-// first square that is not an opponent disc decides: own disc, the run before
-// it turns; empty or nothing, no flip. Branch-free, one cache line per square.
+// The discs of o turned along one ray: the first square of the ray that is not
+// an opponent disc decides. Own disc, the run before it turns; empty or
+// nothing, no flip. Branch-free. A ray that goes up in bit index starts at its
+// lowest bit...
+inline Bits rayFlipsUp(Bits p, Bits o, Bits ray)
+{
+    const Bits b = ray & ~o;
+    const Bits first = b & (Bits{0} - b);
+    const Bits take = Bits{0} - static_cast<Bits>((first & p) != 0);
+    return (first - 1) & ray & take;
+}
+
+// ...and one that goes down starts at its highest.
+inline Bits rayFlipsDown(Bits p, Bits o, Bits ray)
+{
+    const Bits b = ray & ~o;
+    // b | 1 keeps the shift defined; "& b" below rejects that stand-in bit.
+    const Bits first = Bits{1} << (63 - std::countl_zero(b | 1));
+    const Bits take = Bits{0} - static_cast<Bits>((first & b & p) != 0);
+    return ray & (Bits{0} - (first << 1)) & take;
+}
+
+// Discs of o turned over when p's side plays on sq (sq empty); one cache line
+// of rays per square.
 inline Bits flips(Bits p, Bits o, int sq)
 {
     const Rays& r = kRays[static_cast<unsigned>(sq)];
     Bits f = 0;
-    for (int d = 0; d < 4; ++d) {
-        const Bits ray = r.up[d];
-        const Bits b = ray & ~o;
-        const Bits first = b & (Bits{0} - b);
-        const Bits take = Bits{0} - static_cast<Bits>((first & p) != 0);
-        f |= (first - 1) & ray & take;
-    }
-    for (int d = 0; d < 4; ++d) {
-        const Bits ray = r.down[d];
-        const Bits b = ray & ~o;
-        // b | 1 keeps clz defined; "& b" below rejects that stand-in bit.
-        const Bits first = Bits{1} << (63 - __builtin_clzll(b | 1));
-        const Bits take = Bits{0} - static_cast<Bits>((first & b & p) != 0);
-        f |= ray & (Bits{0} - (first << 1)) & take;
-    }
+    for (int d = 0; d < 4; ++d)
+        f |= rayFlipsUp(p, o, r.up[d]);
+    for (int d = 0; d < 4; ++d)
+        f |= rayFlipsDown(p, o, r.down[d]);
     return f;
 }
 
-inline int popCount(Bits b) { return __builtin_popcountll(b); }
-inline int lowestSquare(Bits b) { return __builtin_ctzll(b); }
+inline int popCount(Bits b) { return std::popcount(b); }
+inline int lowestSquare(Bits b) { return std::countr_zero(b); }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "bitboard.h"
 #include "search.h"
+#include "strongsearch.h"
 
 #include <QtDebug>
 
@@ -55,27 +56,22 @@ int Board::flipLine(int x, int y, int d, int colour, bool apply)
 {
     if (d < 0 || d > 7 || !isColour(colour) || x < -1 || x > 8 || y < -1 || y > 8)
         return 0;
-    // A plain walk: this is the single-direction primitive, not the search's path.
-    const int dx = dirX[d], dy = dirY[d];
-    const int x1 = x + dx, y1 = y + dy;
+    const int x1 = x + dirX[d], y1 = y + dirY[d];
     if (!onBoard(x1, y1))
         return 0;
-    const int first = cell(x1, y1);
-    if (first == Empty || first == colour)
-        return 0;
-    int n = 0;
-    for (int cx = x1 + dx, cy = y1 + dy;; cx += dx, cy += dy) {
-        if (!onBoard(cx, cy) || cell(cx, cy) == Empty)
-            return 0;
-        ++n;
-        if (cell(cx, cy) == colour)
-            break;
-    }
+    // The line is its first square and the ray on from there, which also serves
+    // a start just off the board. Which of a square's rays each direction is:
+    constexpr int kRayIndex[8] = {0, 0, 1, 1, 2, 3, 3, 2};
+    const bool up = dirX[d] * 8 + dirY[d] > 0;
+    const Rays& r = kRays[static_cast<unsigned>(x1 * 8 + y1)];
+    const Bits ray = bitOf(x1, y1) | (up ? r.up[kRayIndex[d]] : r.down[kRayIndex[d]]);
+    const Bits p = discs[colour], o = discs[1 - colour];
+    const Bits f = up ? rayFlipsUp(p, o, ray) : rayFlipsDown(p, o, ray);
     if (apply) {
-        for (int i = 0, cx = x1, cy = y1; i < n; ++i, cx += dx, cy += dy)
-            setCell(cx, cy, colour);
+        discs[colour] |= f;
+        discs[1 - colour] &= ~f;
     }
-    return n;
+    return popCount(f);
 }
 
 int Board::playMove(int x, int y, int colour, bool apply)
@@ -167,10 +163,34 @@ int Board::searchMove(int colour, int& bestX, int& bestY)
     }
 }
 
+int Board::strongMove(int colour, int& bestX, int& bestY, int budgetMs)
+{
+    if (trace)
+        std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
+    nodeCount = 0;
+    if (!isColour(colour))
+        return -1000000;
+    engine::StrongSearch search{std::chrono::milliseconds(budgetMs)};
+    if (search.choose(discs[colour], discs[1 - colour]) < 0)
+        return -1000000;
+    for (const engine::StrongSearch::Line& line : search.lines()) {
+        if (trace)
+            std::fprintf(trace, "%d\t%llu\t%d\t%c%d\n", line.depth,
+                         static_cast<unsigned long long>(line.nodes), line.value,
+                         'a' + (line.square >> 3), (line.square & 7) + 1);
+    }
+    const engine::StrongSearch::Line& last = search.lines().back();
+    nodeCount = static_cast<int>(last.nodes);
+    bestX = last.square >> 3;
+    bestY = last.square & 7;
+    return last.value;
+}
+
 int Board::computerPlay(int& x, int& y)
 {
-    const int v = searchMove(White, x, y);
-    if (playMove(x, y, White, true) == 0)
+    const int v = strong ? strongMove(White, x, y) : searchMove(White, x, y);
+    // The stronger search names no square when white has to pass.
+    if ((!strong || hasLegalMove(White)) && playMove(x, y, White, true) == 0)
         qDebug("Erreur : negamax renvoie un coup illegal\n");
     return v;
 }

@@ -46,11 +46,24 @@ public:
     // Iterative deepening; writes its table to trace(). bestX/bestY are in/out.
     int searchMove(int colour, int& bestX, int& bestY);
 
+    // The stronger search for colour, on a copy of the discs (the counts are
+    // not read): bestX/bestY take its square, left alone when colour has no
+    // move. Writes a table of searchMove's form to trace(), one line per depth
+    // it completed within the budget, the last an exact solve when the endgame
+    // fitted. Returns the value of that line (a finished game is worth its disc
+    // difference times 10000), -1000000 when colour has no move.
+    int strongMove(int colour, int& bestX, int& bestY, int budgetMs = 100);
+
     // The computer plays white from the guess (x, y): search, then play the
     // chosen square. Writes "Erreur : negamax renvoie un coup illegal\n" to the
     // debug channel when that square is refused. Returns the search value;
-    // (x, y) holds the square tried.
+    // (x, y) holds the square tried. The stronger search, when white has no
+    // move, tries no square.
     int computerPlay(int& x, int& y);
+
+    // The stronger computer: off, computerPlay runs the search above unchanged.
+    void setStronger(bool on) { strong = on; }
+    bool stronger() const { return strong; }
 
     // The debug dump of the board and counts.
     QString dumpText() const;
@@ -67,4 +80,5 @@ private:
     // One bitboard per colour, square (x, y) at bit x * 8 + y; a square in
     // neither is Empty.
     std::uint64_t discs[2] = {0, 0};
+    bool strong = false;
 };

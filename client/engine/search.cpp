@@ -1,26 +1,54 @@
 #include "search.h"
 
+#include "bitboard.h"
+
+#include <algorithm>
+
 namespace {
 
-using Root = int (*)(std::uint64_t, std::uint64_t, int, int, int, int&, int&, std::uint64_t&);
+constexpr int kNoMove = -1000000; // the side to move has no legal move
+constexpr int kFullBoard = 10000; // a finished game scores its disc difference times this
 
-// Chosen once: the faster build when the processor has the instructions.
-Root pickRoot()
+// Copy-make: a child is the pair of bitboards after the move, nothing to undo.
+// Inner levels only need a value, so the order in which they try moves does not
+// matter; only the root records a square and walks the scan order.
+int innerSearch(Bits p, Bits o, int diff, int sum, int depth, std::uint64_t& nodes)
 {
-#ifdef ENGINE_HAVE_V3
-    __builtin_cpu_init();
-#if defined(__clang__) || __GNUC__ < 12
-    // No level names here; processors with these have the rest of the level.
-    const bool v3 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi")
-        && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma")
-        && __builtin_cpu_supports("popcnt");
-#else
-    const bool v3 = __builtin_cpu_supports("x86-64-v3");
-#endif
-    if (v3)
-        return engine::detail::searchRootV3;
-#endif
-    return engine::detail::searchRootGeneric;
+    ++nodes;
+    if (sum == 64)
+        return diff * kFullBoard;
+    if (depth <= 0)
+        return diff;
+    Bits moves = legalMoves(p, o);
+    if (!moves)
+        return kNoMove;
+
+    if (depth == 1) {
+        // Each reply is a leaf worth -(diff + 2t + 1) to the opponent (t discs
+        // turned), scaled when that move fills the counts: only the largest t
+        // matters, and every leaf still counts as a visited position.
+        nodes += static_cast<unsigned>(popCount(moves));
+        int most = 0;
+        do {
+            const int sq = lowestSquare(moves);
+            moves &= moves - 1;
+            most = std::max(most, popCount(flips(p, o, sq)));
+        } while (moves);
+        const int d = diff + 2 * most + 1;
+        return std::max(sum + 1 == 64 ? d * kFullBoard : d, kNoMove);
+    }
+
+    int best = kNoMove;
+    do {
+        const int sq = lowestSquare(moves);
+        moves &= moves - 1;
+        const Bits f = flips(p, o, sq);
+        const int t = popCount(f);
+        const int v = -innerSearch(o ^ f, p | f | (Bits{1} << sq), -(diff + 2 * t + 1), sum + 1,
+                                   depth - 1, nodes);
+        best = std::max(best, v);
+    } while (moves);
+    return best;
 }
 
 } // namespace
@@ -28,6 +56,24 @@ Root pickRoot()
 int engine::searchRoot(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth, int& bestX,
                        int& bestY, std::uint64_t& nodes)
 {
-    static const Root root = pickRoot();
-    return root(p, o, diff, sum, depth, bestX, bestY, nodes);
+    ++nodes;
+    if (sum == 64)
+        return diff * kFullBoard;
+    if (depth <= 0)
+        return diff;
+    int best = kNoMove;
+    for (Bits moves = legalMoves(p, o); moves; moves &= moves - 1) {
+        const int sq = lowestSquare(moves);
+        const Bits f = flips(p, o, sq);
+        const int t = popCount(f);
+        const int v = -innerSearch(o ^ f, p | f | (Bits{1} << sq), -(diff + 2 * t + 1), sum + 1,
+                                   depth - 1, nodes);
+        // Strictly greater: of equal values the earlier square stays.
+        if (v > best) {
+            best = v;
+            bestX = sq >> 3;
+            bestY = sq & 7;
+        }
+    }
+    return best;
 }

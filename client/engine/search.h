@@ -15,11 +15,4 @@ namespace engine {
 int searchRoot(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth,
                int& bestX, int& bestY, std::uint64_t& nodes);
 
-namespace detail {
-int searchRootGeneric(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth,
-                      int& bestX, int& bestY, std::uint64_t& nodes);
-int searchRootV3(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth,
-                 int& bestX, int& bestY, std::uint64_t& nodes);
-} // namespace detail
-
 } // namespace engine

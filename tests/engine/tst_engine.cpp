@@ -1,10 +1,10 @@
-// The engine against a plain one on random positions, and on worked examples.
+// The engine against a plain one on random positions, the stronger search against exact solves.
 #include "boardtext.h"
+#include "strongsearch.h"
 
 #include <QtTest>
+#include <chrono>
 #include <random>
-
-Q_DECLARE_METATYPE(Board)
 
 namespace {
 
@@ -58,15 +58,35 @@ struct Ref
             return n[col] - n[1 - col];
         int best = -1000000, replyX, replyY;
         for (int s = 0; s < 64; ++s) {
-            Ref child = *this;
-            if (child.playMove(s / 8, s % 8, col, true) == 0)
-                continue;
-            const int v = -child.negamax(1 - col, replyX, replyY, depth - 1);
-            nodes = child.nodes;
-            if (v > best)
-                std::tie(best, bestX, bestY) = std::tuple(v, s / 8, s % 8);
+            if (Ref child = *this; child.playMove(s / 8, s % 8, col, true) > 0) {
+                const int v = -child.negamax(1 - col, replyX, replyY, depth - 1);
+                nodes = child.nodes;
+                if (v > best)
+                    std::tie(best, bestX, bestY) = std::tuple(v, s / 8, s % 8);
+            }
         }
         return best;
+    }
+    bool canMove(int col) const
+    {
+        for (int s = 0; s < 64; ++s)
+            if (Ref(*this).playMove(s / 8, s % 8, col, false) > 0)
+                return true;
+        return false;
+    }
+    bool gameOver() const // full by the counts or no move; counts of 0: a cleared board, no game
+    {
+        return n[0] + n[1] == 64 || (n[0] + n[1] > 0 && !canMove(Black) && !canMove(White));
+    }
+    // Disc difference for col at the end of the game, both sides playing their best.
+    int solve(int col, bool passed = false) const
+    {
+        int best = -65;
+        for (int s = 0; s < 64; ++s)
+            if (c[s / 8][s % 8] == Empty) // copies for the empty squares only
+                if (Ref child = *this; child.playMove(s / 8, s % 8, col, true) > 0)
+                    best = std::max(best, -child.solve(1 - col));
+        return best > -65 ? best : passed ? n[col] - n[1 - col] : -solve(1 - col, true);
     }
     // The table, then "=" and what the last line says: the nodes, value and pair left.
     QString searchMove(int col, int x, int y)
@@ -82,16 +102,6 @@ struct Ref
         }
     }
 };
-
-// Board::searchMove in the same form as Ref::searchMove.
-QString runSearch(Board& b, int colour, int x, int y)
-{
-    b.trace = std::tmpfile();
-    const int v = b.searchMove(colour, x, y);
-    const QString table = BoardText::readTrace(b.trace);
-    std::fclose(std::exchange(b.trace, stdout));
-    return table + QString::asprintf("=\t%d\t%d\t%c%d\n", b.nodeCount, v, 'a' + x, y + 1);
-}
 
 // A test move, the move, each line tested then turned, and the position left.
 template <typename Engine>
@@ -119,57 +129,14 @@ Board randomPosition(std::mt19937& rng)
     return b;
 }
 
-Board bottomRow(const char* row) // the rest empty
-{
-    return BoardText::make(QStringList(7, "........") << row);
-}
-
-const Board full3331 = BoardText::make({"********", "********", "********", "********",
-                                        "*OOOOOOO", "OOOOOOOO", "OOOOOOOO", "OOOOOOOO"});
-
 } // namespace
 
 class EngineTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // White's table from a guess; the value returned and the pair left are those of its last line.
-    void workedSearches()
-    {
-        Board afterC5;
-        afterC5.playMove(2, 4, Black, true);
-        const std::tuple<Board, QPoint, QString> cases[] = {
-            {afterC5, {2, 4}, "1\t4\t0\tc4\n2\t18\t-3\tc6\n3\t79\t2\te6\n4\t428\t-3\tc6\n5\t2478\t2\te6\n"},
-            {Board(), {0, 0}, "1\t5\t3\tc4\n2\t17\t0\tc4\n3\t73\t3\tc4\n4\t317\t-2\tc4\n5\t1713\t3\tc4\n"},
-            {bottomRow("**......"), {2, 5}, "1\t1\t-1000000\tc6\n"}, // white has no move
-            {full3331, {2, 5}, "1\t1\t-20000\tc6\n"}};
-        for (auto [board, guess, table] : cases) {
-            const QString last = table.section('\n', -2, -2).section('\t', 1);
-            QCOMPARE(runSearch(board, White, guess.x(), guess.y()),
-                     "prof\tnoeuds\teval\tcoup\n" + table + "=\t" + last + '\n');
-        }
-    }
-
-    void gameEnd_data()
-    {
-        QTest::addColumn<Board>("board");
-        QTest::addColumn<QList<bool>>("expected"); // black can move, white can move, game over
-        QTest::newRow("full") << full3331 << QList<bool>{false, false, true};
-        QTest::newRow("wiped out") << bottomRow("**......") << QList<bool>{false, false, true};
-        QTest::newRow("blocked") << bottomRow("*......O") << QList<bool>{false, false, true};
-        QTest::newRow("only black can move") << bottomRow("*O......") << QList<bool>{true, false, false};
-        // As the end-of-game report leaves it.
-        QTest::newRow("cleared, counts 0") << bottomRow("........") << QList<bool>{false, false, false};
-    }
-    void gameEnd()
-    {
-        QFETCH(Board, board);
-        const QList<bool> got{board.hasLegalMove(Black), board.hasLegalMove(White), board.gameOver()};
-        QTEST(got, "expected");
-    }
-
-    // Random positions, every other one with counts that disagree with the cells. Moves of
-    // colour codes -1 to 2 on and next to the board; a search that leaves the position as it was.
+    // Random positions, every other one with counts that disagree with the cells. Moves of colour
+    // codes -1 to 2 on and next to the board, game ends, searches that leave the position alone.
     void matchesReference()
     {
         std::mt19937 rng(2024); // fixed start
@@ -179,8 +146,10 @@ private slots:
                 b.discCount[Black] = 30 + int(rng() % 5);
                 b.discCount[White] = 64 - b.discCount[Black] - int(rng() % 3);
             }
+            if (n % 10 == 4) // as the end-of-game report leaves them
+                b.discCount[Black] = b.discCount[White] = 0;
             const Ref before(b);
-            const int side = int(rng() % 2), x = int(rng() % 8), y = int(rng() % 8);
+            int side = int(rng() % 2), x = int(rng() % 8), y = int(rng() % 8);
             const QString where = BoardText::rows(b).join('\n') + QStringLiteral("\ncounts %1/%2, side %3\n")
                 .arg(b.discCount[Black]).arg(b.discCount[White]).arg(side);
             for (int s = 0; s < 400; ++s) {
@@ -188,8 +157,52 @@ private slots:
                 QVERIFY2(moveResults(b, mx, my, colour) == moveResults(before, mx, my, colour),
                          qPrintable(where + QString::asprintf("colour %d at %d,%d", colour, mx, my)));
             }
-            QCOMPARE(where + runSearch(b, side, x, y), where + Ref(before).searchMove(side, x, y));
+            const QString want = where + Ref(before).searchMove(side, x, y);
+            b.trace = std::tmpfile(); // Board::searchMove in the form of Ref::searchMove
+            const int v = b.searchMove(side, x, y);
+            const QString table = BoardText::readTrace(b.trace)
+                + QString::asprintf("=\t%d\t%d\t%c%d\n", b.nodeCount, v, 'a' + x, y + 1);
+            std::fclose(std::exchange(b.trace, stdout));
+            QCOMPARE(where + table, want);
             QVERIFY(Ref(b) == before);
+            QCOMPARE(b.gameOver(), before.gameOver());
+            QCOMPARE(b.hasLegalMove(side), before.canMove(side));
+            // The stronger search cut short at some point keeps the last completed depth's square.
+            std::uint64_t discs[3] = {}; // by cell code
+            for (int s = 0; s < 64; ++s)
+                discs[b.cell(s / 8, s % 8)] |= std::uint64_t{1} << s;
+            engine::StrongSearch strong(std::chrono::hours(1), 1 + rng() % 30000);
+            const int sq = strong.choose(discs[side], discs[1 - side]);
+            QCOMPARE(sq >= 0, before.canMove(side));
+            QVERIFY(sq < 0 || b.playMove(sq / 8, sq % 8, side, false) > 0);
+            QVERIFY(sq < 0 || sq == strong.lines().back().square);
+        }
+    }
+
+    // Random endgames of 0 to 9 empties solved by the reference: the stronger computer plays
+    // white's best square and reports its value; black's search moves nothing.
+    void strongSolvesEndgames()
+    {
+        std::mt19937 rng(5);
+        for (int n = 0; n < 100; ++n) {
+            const int side = n % 2; // owns one disc in eight: passes come early
+            Board b;
+            for (int s = 0; s < 64; ++s) // 37 s + n modulo 64 scatters the n % 10 empties
+                b.setCell(s / 8, s % 8,
+                          (37 * s + n) % 64 < n % 10 ? Empty : side ^ (rng() % 8 > 0));
+            BoardText::load(b, BoardText::rows(b)); // counts from the cells
+            b.setStronger(true);
+            b.trace = nullptr;
+            const Ref before(b);
+            Ref played = before;
+            const int best = before.solve(side);
+            int x = -1, y = -1;
+            const int v = side == White ? b.computerPlay(x, y) : b.strongMove(Black, x, y);
+            const bool moved = played.playMove(x, y, side, true) > 0;
+            QVERIFY(Ref(b) == (side == White ? played : before));
+            QCOMPARE(moved, before.canMove(side));
+            QCOMPARE(v, moved ? best * engine::StrongSearch::kFinished : -1000000);
+            QCOMPARE(moved ? -played.solve(1 - side) : best, best);
         }
     }
 };

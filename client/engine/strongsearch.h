@@ -1,0 +1,84 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace engine {
+
+// The stronger computer's search, on copies of two bitboards (square (x, y) at
+// bit x * 8 + y; p the side to move, o the other): principal variation search
+// over an evaluation of mobility, corners and frontier, deepened one ply at a
+// time within a time budget, then an exact solve of the endgame when it fits.
+// An object holds the table of depths of its last reply; the hash tables are
+// the thread's, cleared for each reply.
+class StrongSearch
+{
+public:
+    // A finished game is worth its disc difference times this, so any result
+    // outweighs the evaluation, which stays well inside +-kFinished.
+    static constexpr int kFinished = 10000;
+
+    // One completed iteration: its depth (the empty squares for an exact
+    // solve), the positions it visited, its value and the square it chose.
+    struct Line
+    {
+        int depth;
+        std::uint64_t nodes;
+        int value;
+        int square;
+    };
+
+    // An iteration still running when the budget or the node limit is spent
+    // is dropped; the first depth always completes.
+    explicit StrongSearch(std::chrono::milliseconds budget = std::chrono::milliseconds(100),
+                          std::uint64_t nodeLimit = std::numeric_limits<std::uint64_t>::max());
+
+    // The square (x * 8 + y) for the side owning p, -1 when it has no move.
+    int choose(std::uint64_t p, std::uint64_t o);
+
+    const std::vector<Line>& lines() const { return done; }
+    // Positions visited in all, the dropped iteration included.
+    std::uint64_t nodes() const { return visited; }
+
+private:
+    // A hash table slot: the position, its value or a bound of it, the depth
+    // searched and the best square found. Two empty boards match no position.
+    struct Entry
+    {
+        std::uint64_t p = 0;
+        std::uint64_t o = 0;
+        int value = 0;
+        std::int8_t depth = -1;
+        std::int8_t bound = 0;
+        std::int8_t move = 0;
+    };
+
+    struct Move
+    {
+        int square;
+        int score;
+    };
+
+    int rootSearch(std::uint64_t p, std::uint64_t o, int depth, bool exact, int& square);
+    int search(std::uint64_t p, std::uint64_t o, int depth, int alpha, int beta);
+    int solve(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
+    int solveNear(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
+    int lastSquare(std::uint64_t p, std::uint64_t o);
+    bool stop();
+    static Entry* clearedTable(int which);
+
+    std::chrono::milliseconds budget;
+    std::uint64_t nodeLimit;
+    std::chrono::steady_clock::time_point deadline;
+    std::uint64_t visited = 0;
+    bool mayStop = false;
+    bool stopped = false;
+    std::vector<Move> rootMoves;
+    Entry* midTable = nullptr;
+    Entry* endTable = nullptr;
+    std::vector<Line> done;
+};
+
+} // namespace engine
