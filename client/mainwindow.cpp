@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "dialognetwork.h"
+#include "options/options.h"
 #include "pavotwidget.h"
 #include "pieceslist.h"
 #include "pictures.h"
@@ -19,9 +20,12 @@
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
+    , options(new Options(this))
 {
     buildMenus();
     buildCentralArea();
+    applyOptions();
+    connect(options, &Options::changed, this, &MainWindow::applyOptions);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setWindowTitle(tr("QArdesia multi"));
 }
@@ -44,6 +48,27 @@ void MainWindow::buildMenus()
     QMenu* networkMenu = menuBar()->addMenu(tr("&Network"));
     QAction* multiAction = networkMenu->addAction(tr("&Play multi..."));
     connect(multiAction, &QAction::triggered, this, &MainWindow::playnet);
+
+    QMenu* optionsMenu = menuBar()->addMenu(tr("&Options"));
+    const std::pair<Options::Choice, const char*> entries[] = {
+        {Options::LegalMoves, QT_TR_NOOP("Show &legal moves")},
+        {Options::LastMove, QT_TR_NOOP("Show last &move")},
+        {Options::WhoseTurn, QT_TR_NOOP("Show whose &turn")},
+        {Options::StrongerComputer, QT_TR_NOOP("&Stronger computer")},
+    };
+    for (const auto& [choice, text] : entries) {
+        QAction* action = optionsMenu->addAction(tr(text));
+        action->setCheckable(true);
+        action->setChecked(options->isOn(choice));
+        connect(action, &QAction::toggled, options, [this, choice](bool on) { options->set(choice, on); });
+    }
+}
+
+// Each option takes effect at once: the board repaints, and the turn label with it.
+void MainWindow::applyOptions()
+{
+    board->showMarks(options->isOn(Options::LegalMoves), options->isOn(Options::LastMove));
+    board->model().setStronger(options->isOn(Options::StrongerComputer));
 }
 
 void MainWindow::buildCentralArea()
@@ -121,6 +146,7 @@ void MainWindow::setUp()
     const int white = board->discCount()[White];
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
+    turnLabel->setText(turnText());
     if (!board->model().gameOver() || reportPending)
         return;
 
@@ -136,6 +162,19 @@ void MainWindow::setUp()
     // painting, so the report opens once this repaint is over.
     reportPending = true;
     QMetaObject::invokeMethod(this, [this, message] { showReport(message); }, Qt::QueuedConnection);
+}
+
+QString MainWindow::turnText() const
+{
+    if (options->isOn(Options::WhoseTurn)) {
+        switch (board->turn()) {
+        case PavotWidget::Turn::Computer: return QStringLiteral("Au tour de l'ordinateur");
+        case PavotWidget::Turn::Remote: return QStringLiteral("Au tour de l'adversaire");
+        case PavotWidget::Turn::Over: return QStringLiteral("Partie terminée");
+        case PavotWidget::Turn::Local: break;
+        }
+    }
+    return QStringLiteral("C'est votre tour !");
 }
 
 void MainWindow::showReport(const QString& message)
@@ -168,7 +207,7 @@ void MainWindow::SeConnecterA()
 
 void MainWindow::playnet()
 {
-    board->setOwnColour(Black);
+    board->setOwnColor(Black);
     SeConnecterA();
 }
 
@@ -187,7 +226,7 @@ void MainWindow::startNetworkGame(const QString& address, quint16 port, int colo
     // The colour is set before the event loop runs again, so the board's
     // connection handler always sees it.
     board->startNetworkPlay(true, address, port);
-    board->setOwnColour(colour);
+    board->setOwnColor(colour);
     loadPiece(pieceFile);
 }
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 
+class Options;
 class PiecesList;
 class PavotWidget;
 class QLabel;
@@ -23,11 +24,15 @@ public:
 public slots:
     void openImage(const QString& path = QString());
     void setupPuzzle();
+    // Enables "Passer".
     void passPbutEn();
 
 private slots:
+    // After each board repaint: the counts, the turn label, the report at the end.
     void setUp();
+    // "Passer": the turn goes to the other side.
     void push();
+    // Opens the connection dialog of a network game.
     void SeConnecterA();
     void playnet();
     void setWhite(const QString& a, quint16 p);
@@ -40,7 +45,10 @@ private:
     void loadPiece(const QString& fileName);
     void startNetworkGame(const QString& address, quint16 port, int colour, const QString& pieceFile);
     void showReport(const QString& message);
+    void applyOptions();
+    QString turnText() const;
 
+    Options* options = nullptr;
     QPixmap pieceImage;
     PiecesList* pieceList = nullptr;
     PavotWidget* board = nullptr;

@@ -33,16 +33,19 @@ PavotWidget::~PavotWidget()
 void PavotWidget::resetGame()
 {
     playbynetwork = false;
+    ownColor = Black;
     // The network game left behind is over for this board: its connection
     // stays open, but what still arrives on it is read and dropped.
     gameSocket = nullptr;
     game.reset();
+    theirLastMove.reset();
     update();
 }
 
 void PavotWidget::clearBoard()
 {
     game.clearBoard();
+    theirLastMove.reset();
     update();
 }
 
@@ -64,17 +67,13 @@ void PavotWidget::passTurn()
         return;
     sendMove(PassSquare, PassSquare, ownColor);
     canplay = false;
+    update();
 }
 
 void PavotWidget::computerMove()
 {
-    int x = game.lastMoveX;
-    int y = game.lastMoveY;
-    const int value = game.computerPlay(x, y);
-    qDebug() << value;
-    update();
-    game.lastMoveX = x;
-    game.lastMoveY = y;
+    // The computer's previous square is the search's first guess.
+    computerPlays(game.lastMoveX, game.lastMoveY);
 }
 
 void PavotWidget::computerReply(int x, int y)
@@ -82,12 +81,21 @@ void PavotWidget::computerReply(int x, int y)
     game.playMove(x, y, Black, true);
     update();
     // The dropped square is the search's first guess.
+    computerPlays(x, y);
+    dumpBoard();
+}
+
+void PavotWidget::computerPlays(int x, int y)
+{
+    const int whiteBefore = game.discCount[White];
     const int value = game.computerPlay(x, y);
+    // The square tried, played or refused, is the next search's guess.
     game.lastMoveX = x;
     game.lastMoveY = y;
+    if (game.discCount[White] > whiteBefore)
+        theirLastMove = QPoint(x, y);
     qDebug() << value;
     update();
-    dumpBoard();
 }
 
 void PavotWidget::dumpBoard() const
@@ -100,18 +108,36 @@ int PavotWidget::checkDrop(const QRect& cell)
     qDebug() << "canplay" << canplay;
     const int x = cell.left() / CellSize;
     const int y = cell.top() / CellSize;
-    int turned = 0;
-    if (!playbynetwork) {
-        turned = game.playMove(x, y, Black, false);
-        qDebug() << "[" << x << "/" << y << "]";
+    if (playbynetwork && !canplay)
+        return 1;
+    const int turned = game.playMove(x, y, ownColor, false);
+    qDebug() << "[" << x << "/" << y << "]";
+    if (!playbynetwork)
         qDebug() << turned;
-    } else {
-        if (!canplay)
-            return 1;
-        turned = game.playMove(x, y, ownColor, false);
-        qDebug() << "[" << x << "/" << y << "]";
-    }
     return turned > 0 ? -1 : 1;
+}
+
+bool PavotWidget::mayDrop(int x, int y)
+{
+    return (!playbynetwork || canplay) && game.playMove(x, y, ownColor, false) > 0;
+}
+
+PavotWidget::Turn PavotWidget::turn() const
+{
+    // Over once nobody can move: a board the end-of-game report cleared too.
+    if (!game.hasLegalMove(Black) && !game.hasLegalMove(White))
+        return Turn::Over;
+    if (playbynetwork)
+        return canplay ? Turn::Local : Turn::Remote;
+    // Black without a move waits for "Passer", which lets the computer play.
+    return game.hasLegalMove(Black) ? Turn::Local : Turn::Computer;
+}
+
+void PavotWidget::showMarks(bool legalMoves, bool lastMove)
+{
+    legalMovesMarked = legalMoves;
+    lastMoveMarked = lastMove;
+    update();
 }
 
 void PavotWidget::mousePressEvent(QMouseEvent* event)
@@ -135,6 +161,21 @@ void PavotWidget::paintEvent(QPaintEvent*)
             else if (c == White)
                 painter.drawPixmap(x * CellSize, y * CellSize, picture("pion_blanc.png"));
         }
+    }
+    // Marks stay small and translucent: the discs remain what the eye reads.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const auto centre = [](int x, int y) { return QPointF((x + 0.5) * CellSize, (y + 0.5) * CellSize); };
+    if (legalMovesMarked) {
+        painter.setBrush(ownColor == Black ? QColor(0, 0, 0, 70) : QColor(255, 255, 255, 90));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (mayDrop(x, y))
+                    painter.drawEllipse(centre(x, y), 7, 7);
+    }
+    if (lastMoveMarked && theirLastMove) {
+        painter.setBrush(QColor(214, 48, 49, 200));
+        painter.drawEllipse(centre(theirLastMove->x(), theirLastMove->y()), 6, 6);
     }
     emit up();
     painter.end();

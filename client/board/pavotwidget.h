@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include <optional>
+
 class QTcpSocket;
 
 // The board: draws the position, takes the discs dropped on it and holds the
@@ -47,6 +49,14 @@ public:
     // -1 when the local player may drop a disc on the cell now, 1 when not.
     int checkDrop(const QRect& cell);
 
+    // Whose move it is: the local player's, the computer's, the remote
+    // player's, or nobody's once the game is over.
+    enum class Turn { Local, Computer, Remote, Over };
+    Turn turn() const;
+    // Which marks are drawn over the discs: the cells the local player may
+    // drop on now, and the last disc the other side placed.
+    void showMarks(bool legalMoves, bool lastMove);
+
     // Network game: open the game connection to the server.
     void startNetworkPlay(bool playbynetwork, const QString& host, quint16 port);
     void sendMove(int column, int row, int colour);
@@ -58,15 +68,12 @@ public:
     // the colour being its opponent's, takes the turn.
     static constexpr int PassSquare = -1;
 
-    bool playByNetwork() const { return playbynetwork; }
     bool canPlay() const { return canplay; }
-    int ownColour() const { return ownColor; }
-    void setOwnColour(int colour) { ownColor = colour; }
-    int opponentColour() const { return opponentColor; }
-    QRect offered() const { return offeredSquare; }
+    void setOwnColor(int colour) { ownColor = colour; }
     QTcpSocket* gameConnection() const { return gameSocket; }
 
 signals:
+    // Every repaint ends with it, so the window's side column follows the board.
     void up();
     void passEnable();
 
@@ -85,13 +92,23 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // checkDrop's answer, without its traces: painting asks for every cell.
+    bool mayDrop(int x, int y);
+    // The computer plays white from the guess (x, y).
+    void computerPlays(int x, int y);
+
     QRect offeredSquare;
     Board game;
     bool playbynetwork = false;
     // Until a game connection is made nobody may drop in a network game.
     int opponentColor = White;
     bool canplay = false;
+    // The local player's colour: black against the computer.
     int ownColor = Black;
+    bool legalMovesMarked = false;
+    bool lastMoveMarked = false;
+    // The last disc the other side placed in this game, if any.
+    std::optional<QPoint> theirLastMove;
     QTcpSocket* gameSocket = nullptr;
     Frame::Reader reader;
 };

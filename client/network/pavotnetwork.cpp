@@ -17,6 +17,7 @@ void PavotWidget::startNetworkPlay(bool playbynetwork, const QString& host, quin
     // before, and nobody moves until the game connection is up.
     game.reset();
     canplay = false;
+    theirLastMove.reset();
     update();
     // An earlier game connection stays open; donneesRecues() tells them apart.
     gameSocket = new QTcpSocket(this);
@@ -40,6 +41,7 @@ void PavotWidget::connecte()
         opponentColor = Black;
         canplay = true;
     }
+    update();
     QMessageBox box(this);
     box.setText(QStringLiteral("Le joueur blanc commence."));
     box.exec();
@@ -77,9 +79,13 @@ void PavotWidget::playReceivedMove(const QString& text)
         return; // not a move: nothing to place and no turn to hand over
     // playMove refuses a square off the board (a pass) and any colour but
     // the two.
-    game.playMove(move->column, move->row, move->colour, true);
-    if (move->colour == opponentColor)
+    const int turned = game.playMove(move->column, move->row, move->colour, true);
+    if (move->colour == opponentColor) {
         canplay = true;
+        // Only their disc is marked: a pass places none.
+        if (turned > 0)
+            theirLastMove = QPoint(move->column, move->row);
+    }
     update();
 }
 

@@ -3,14 +3,13 @@
 #include "boardtext.h"
 #include "dialognetwork.h"
 #include "fenserveur.h"
-#include "frame.h"
 #include "modal.h"
-#include "windowparts.h"
+#include "optionparts.h"
 
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTest>
-#include <memory>
 
 struct Client
 {
@@ -19,6 +18,7 @@ struct Client
     {
         window.show();
         menuEntry(window, 1, 0)->trigger(); // "&Play multi..." opens the dialog
+        menuEntry(window, 2, Options::WhoseTurn)->setChecked(true);
     }
     QObject* part(const char* name) { return window.findChild<DialogNetwork*>()->findChild<QObject*>(name); }
     PavotWidget* board() { return window.boardWidget(); }
@@ -38,105 +38,81 @@ class NetworkGameTest : public QObject
     std::unique_ptr<Client> black, white;
     std::unique_ptr<BoxAnswerer> boxes;
 
-    // Black registers; white asks for black too, is told "ERR", then gets white.
-    bool startGame()
+    // The turn labels, and the legal cells marked: on the mover's board only.
+    void checkTurn(Client& mover, Client& waiter)
     {
-        const quint16 port = server->listener()->serverPort();
-        black->ask(port, true);
-        if (!QTest::qWaitFor([&] { return !black->part("boutonConnexion")->property("enabled").toBool(); }))
-            return false;
-        white->ask(port, true);
-        const QString taken = QStringLiteral("Erreur: choissez l'autre couleur.");
-        if (!QTest::qWaitFor([&] { return white->part("listeMessages")->property("plainText").toString().contains(taken); }))
-            return false;
-        white->ask(port, false);
-        return QTest::qWaitFor([&] { return boxes->texts.size() == 2; })
-            && boxes->texts == QStringList(2, QStringLiteral("Le joueur blanc commence."));
+        QCOMPARE(markedCells(mover.window, Options::LegalMoves), allowedCells(mover.board()));
+        QCOMPARE(markedCells(waiter.window, Options::LegalMoves), QList<QPoint>());
+        QCOMPARE(turnText(mover.window), QStringLiteral("C'est votre tour !"));
+        QCOMPARE(turnText(waiter.window), QStringLiteral("Au tour de l'adversaire"));
     }
 
 private slots:
     void init()
     {
+        QStandardPaths::setTestModeEnabled(true);
         boxes = std::make_unique<BoxAnswerer>();
         server = std::make_unique<FenServeur>(0, QHostAddress(QHostAddress::LocalHost));
         black = std::make_unique<Client>();
         white = std::make_unique<Client>();
-        QVERIFY(startGame());
-    }
-    void cleanup()
-    {
-        black.reset();
-        white.reset();
-        server.reset();
-        boxes.reset();
+        const quint16 port = server->listener()->serverPort();
+        black->ask(port, true);
+        QTRY_VERIFY(!black->part("boutonConnexion")->property("enabled").toBool());
+        white->ask(port, false);
+        QTRY_COMPARE(boxes->texts, QStringList(2, QStringLiteral("Le joueur blanc commence.")));
     }
 
-    // White moves first; each move shows on both boards, its echo changes
-    // nothing, and texts that place nothing on this board place nothing.
+    // White moves first; labels and legal marks follow the turns. A move shows
+    // on both boards, marked on the other; its echo changes nothing.
     void movesGoAcrossTheBoards()
     {
+        checkTurn(*white, *black);
         QVERIFY(!dropOn(black->board(), 2, 4)); // legal, but white moves first
+        // No white move, so no turn; read as white, any would place e6.
+        for (const char* odd : {"PUT|4|5", "PUT|4|5|2|", "PUT|4|5|-1|", "PUT|4|5|4294967297|"})
+            black->board()->playReceivedMove(QString::fromLatin1(odd));
+        QVERIFY(!black->board()->canPlay());
+        QCOMPARE(black->rows(), BoardText::rows(Board()));
         QSignalSpy echo(white->board()->gameConnection(), &QTcpSocket::readyRead);
         QVERIFY(dropOn(white->board(), 2, 3)); // c4
         QTRY_COMPARE(black->rows(), white->rows());
         QTRY_VERIFY(echo.count() > 0);
-        QVERIFY(!white->board()->canPlay());
-        QVERIFY(dropOn(black->board(), 2, 2)); // c3
-        const QStringList afterC3 = black->rows();
-        QTRY_COMPARE(white->rows(), afterC3);
-        QVERIFY(white->board()->canPlay());
-
-        // (4, 5) is white's to take: read as white or folded onto it, any of
-        // these would place a disc there.
-        for (const char* odd : {"PUT|4|5", "HELLO", "PUT|4|5|2|", "PUT|4|5|-1|", "PUT|4|5|4294967297|",
-                                "PUT|4294967300|5|1|", "PUT|3|13|1|", "PUT|8|5|1|"})
-            white->board()->gameConnection()->write(Frame::encode(QString::fromLatin1(odd)));
-        white->board()->sendMove(0, 0, White); // brackets nothing, yet hands the turn
-        QTRY_VERIFY(black->board()->canPlay());
-        QCOMPARE(black->rows(), afterC3);
+        checkTurn(*black, *white);
+        QCOMPARE(markedCells(black->window, Options::LastMove), QList<QPoint>{QPoint(2, 3)});
+        QCOMPARE(markedCells(white->window, Options::LastMove), QList<QPoint>());
     }
 
-    // Only the player to move, and unable to, passes with "Passer"; the game
-    // then ends on both boards alike.
-    void passThenTheEndOnBothBoards()
+    // Only the player to move, and unable to, passes; the end shows on both.
+    // "&Restart" plays black, whatever the colour was, deaf to the old game.
+    void passTheEndThenRestart()
     {
         QTcpSocket* whiteGame = white->board()->gameConnection();
-        QTcpSocket* blackGame = black->board()->gameConnection();
         const auto load = [&](const char* firstRow) {
             const QStringList position = QStringList{firstRow} + QStringList(7, QString(8, u'.'));
             BoardText::load(white->board()->model(), position);
             BoardText::load(black->board()->model(), position);
         };
         passButton(white->window)->click(); // white to move, and could
-        QCOMPARE(white->rows(), BoardText::rows(Board()));
+        QVERIFY(white->board()->canPlay());
         load("O*......");                   // black cannot move, but it is white's turn
         passButton(black->window)->click();
-        QCOMPARE(whiteGame->bytesToWrite() + blackGame->bytesToWrite(), 0);
-
+        QCOMPARE(black->board()->gameConnection()->bytesToWrite(), 0);
         load("*O......"); // white cannot move; black can take the last white disc
         passButton(white->window)->click();
-        QVERIFY(!white->board()->canPlay());
         QTRY_VERIFY(black->board()->canPlay());
-        QCOMPARE(black->rows(), white->rows());
         QVERIFY(dropOn(black->board(), 2, 0));
         const QString report = QStringLiteral("Black won the game.\n\nPlayer :3\nComputer :0\n");
         QTRY_COMPARE(boxes->texts.mid(2), QStringList(2, report));
-    }
-
-    // "&Restart" leaves the network game: the board plays the computer, and
-    // what still arrives on the old game connection is read and dropped.
-    void restartLeavesTheNetworkGame()
-    {
-        QTcpSocket* oldGame = black->board()->gameConnection();
-        QSignalSpy arrived(oldGame, &QTcpSocket::readyRead);
-        menuEntry(black->window, 0, 1)->trigger();
-        black->board()->model().trace = nullptr;
-        white->board()->sendMove(2, 3, White); // c4, legal on the start position
+        QTRY_COMPARE(turnText(black->window), QStringLiteral("Partie terminée"));
+        QSignalSpy arrived(whiteGame, &QTcpSocket::readyRead);
+        menuEntry(white->window, 0, 1)->trigger(); // "&Restart"
+        white->board()->model().trace = nullptr;
+        black->board()->sendMove(2, 4, Black); // c5, legal on the start position
         QTRY_VERIFY(arrived.count() > 0);
-        QTRY_COMPARE(oldGame->bytesAvailable(), 0);
-        QCOMPARE(black->rows(), BoardText::rows(Board()));
-        QVERIFY(dropOn(black->board(), 2, 4)); // answered by the computer at once
-        QCOMPARE(black->board()->discCount()[Black] + black->board()->discCount()[White], 6);
+        QTRY_COMPARE(whiteGame->bytesAvailable(), 0);
+        QCOMPARE(white->rows(), BoardText::rows(Board()));
+        QVERIFY(dropOn(white->board(), 2, 4)); // answered by the computer at once
+        QCOMPARE(white->board()->discCount()[Black] + white->board()->discCount()[White], 6);
     }
 };
 
