@@ -56,8 +56,10 @@ void MainWindow::buildMenus()
         {Options::WhoseTurn, QT_TR_NOOP("Show whose &turn")},
         {Options::StrongerComputer, QT_TR_NOOP("&Stronger computer")},
     };
-    for (const auto& [choice, text] : entries) {
-        QAction* action = optionsMenu->addAction(tr(text));
+    for (const auto& entry : entries) {
+        // A copy for the lambda: some compilers cannot capture a structured binding.
+        const Options::Choice choice = entry.first;
+        QAction* action = optionsMenu->addAction(tr(entry.second));
         action->setCheckable(true);
         action->setChecked(options->isOn(choice));
         connect(action, &QAction::toggled, options, [this, choice](bool on) { options->set(choice, on); });
@@ -142,8 +144,8 @@ void MainWindow::passPbutEn()
 
 void MainWindow::setUp()
 {
-    const int black = board->discCount()[Black];
-    const int white = board->discCount()[White];
+    const int black = board->model().count(Black);
+    const int white = board->model().count(White);
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
     turnLabel->setText(turnText());
@@ -182,8 +184,7 @@ void MainWindow::showReport(const QString& message)
     QMessageBox box;
     box.setText(message);
     if (box.exec() == QMessageBox::Ok) {
-        board->discCount()[Black] = 0;
-        board->discCount()[White] = 0;
+        board->model().setCounts(0, 0);
         board->clearBoard();
     }
     reportPending = false;

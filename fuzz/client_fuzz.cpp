@@ -27,7 +27,7 @@ bool sameBoard(const Board& a, const Board& b)
         for (int y = 0; y < 8; ++y)
             if (a.cell(x, y) != b.cell(x, y))
                 return false;
-    return a.discCount[Black] == b.discCount[Black] && a.discCount[White] == b.discCount[White];
+    return a.count(Black) == b.count(Black) && a.count(White) == b.count(White);
 }
 
 // The connection dialog. Building one takes a millisecond under the
@@ -91,7 +91,7 @@ void receiveMove(PavotWidget& board, const QString& text)
         for (int y = 0; y < 8; ++y)
             ++cells[after.cell(x, y)];
     // The window shows the counts; they must be what the board holds.
-    check(board.discCount()[Black] == cells[Black] && board.discCount()[White] == cells[White]);
+    check(board.model().count(Black) == cells[Black] && board.model().count(White) == cells[White]);
     // A pass names a square off the board: it places and turns nothing, and
     // neither does a colour other than the two.
     const std::optional<Message::Move> move = Message::parseMove(text);

@@ -87,12 +87,12 @@ void PavotWidget::computerReply(int x, int y)
 
 void PavotWidget::computerPlays(int x, int y)
 {
-    const int whiteBefore = game.discCount[White];
+    const int whiteBefore = game.count(White);
     const int value = game.computerPlay(x, y);
     // The square tried, played or refused, is the next search's guess.
     game.lastMoveX = x;
     game.lastMoveY = y;
-    if (game.discCount[White] > whiteBefore)
+    if (game.count(White) > whiteBefore)
         theirLastMove = QPoint(x, y);
     qDebug() << value;
     update();
@@ -115,6 +115,13 @@ int PavotWidget::checkDrop(const QRect& cell)
     if (!playbynetwork)
         qDebug() << turned;
     return turned > 0 ? -1 : 1;
+}
+
+QRect PavotWidget::squareRect(const QPoint& p)
+{
+    // Division truncates toward zero, as the drop handler expects for points
+    // just left of or above the board.
+    return QRect((p.x() / CellSize) * CellSize, (p.y() / CellSize) * CellSize, CellSize, CellSize);
 }
 
 bool PavotWidget::mayDrop(int x, int y)

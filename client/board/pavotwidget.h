@@ -29,9 +29,9 @@ public:
     const Board& model() const { return game; }
 
     // The model's operations, as the rest of the window knows them.
-    static QRect squareRect(const QPoint& p) { return Board::squareRect(p); }
+    // The square of the board that holds point p.
+    static QRect squareRect(const QPoint& p);
     int playMove(int x, int y, int colour, bool apply) { return game.playMove(x, y, colour, apply); }
-    int* discCount() { return game.discCount; }
 
     void resetGame();      // "&Restart": a new game against the computer
     void clearBoard();     // empties every cell after the end-of-game report
@@ -100,8 +100,9 @@ private:
     QRect offeredSquare;
     Board game;
     bool playbynetwork = false;
-    // Until a game connection is made nobody may drop in a network game.
+    // The colour whose received moves hand the turn to the local player.
     int opponentColor = White;
+    // Until a game connection is made nobody may drop in a network game.
     bool canplay = false;
     // The local player's colour: black against the computer.
     int ownColor = Black;

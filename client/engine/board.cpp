@@ -21,11 +21,10 @@ Board::Board()
     startPosition();
 }
 
-QRect Board::squareRect(const QPoint& p)
+void Board::setCounts(int black, int white)
 {
-    // Division truncates toward zero, as the drop handler expects for points
-    // just left of or above the board.
-    return QRect((p.x() / 80) * 80, (p.y() / 80) * 80, 80, 80);
+    discCount[Black] = black;
+    discCount[White] = white;
 }
 
 int Board::cell(int x, int y) const

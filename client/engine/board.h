@@ -2,8 +2,6 @@
 
 #include "colour.h"
 
-#include <QPoint>
-#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <cstdio>
@@ -18,9 +16,6 @@ public:
     static constexpr int dirY[8] = {0, 0, 1, -1, 1, -1, 1, -1};
 
     Board(); // start position, counts 2 and 2, last move (0, 0)
-
-    // The 80 x 80 pixel square of the board widget that holds point p.
-    static QRect squareRect(const QPoint& p);
 
     // Black, White or Empty; (x, y) must be on the board.
     int cell(int x, int y) const;
@@ -68,7 +63,11 @@ public:
     // The debug dump of the board and counts.
     QString dumpText() const;
 
-    int discCount[2] = {2, 2};
+    // The disc counts: what the evaluation, the full-board test and the window
+    // read. They may differ from the cells: the end-of-game report zeroes them.
+    int count(int colour) const { return discCount[colour]; }
+    void setCounts(int black, int white);
+
     int nodeCount = 0;
     int lastMoveX = 0;
     int lastMoveY = 0;
@@ -80,5 +79,6 @@ private:
     // One bitboard per colour, square (x, y) at bit x * 8 + y; a square in
     // neither is Empty.
     std::uint64_t discs[2] = {0, 0};
+    int discCount[2] = {2, 2};
     bool strong = false;
 };

@@ -19,8 +19,8 @@ inline void load(Board& board, const QStringList& rows)
             board.setCell(x, y, c == u'*' ? Black : c == u'O' ? White : Empty);
         }
     }
-    board.discCount[Black] = int(rows.join(QString()).count(u'*'));
-    board.discCount[White] = int(rows.join(QString()).count(u'O'));
+    const QString cells = rows.join(QString());
+    board.setCounts(int(cells.count(u'*')), int(cells.count(u'O')));
 }
 
 inline Board make(const QStringList& rows)

@@ -16,7 +16,7 @@ struct Ref
     int n[2]; // black and white counts: the search reads these, not the cells
     int nodes = 0;
 
-    explicit Ref(const Board& b) : n{b.discCount[Black], b.discCount[White]}
+    explicit Ref(const Board& b) : n{b.count(Black), b.count(White)}
     {
         for (int s = 0; s < 64; ++s)
             c[s / 8][s % 8] = b.cell(s / 8, s % 8);
@@ -26,7 +26,8 @@ struct Ref
     int at(int x, int y) const { return x >= 0 && x < 8 && y >= 0 && y < 8 ? c[x][y] : -2; } // -2: off
     int flipLine(int x, int y, int d, int col, bool apply)
     {
-        const int dx = Board::dirX[d], dy = Board::dirY[d];
+        const int dx = Board::dirX[d];
+        const int dy = Board::dirY[d];
         int k = 1;
         while (at(x + k * dx, y + k * dy) == 1 - col)
             ++k;
@@ -142,18 +143,23 @@ private slots:
         std::mt19937 rng(2024); // fixed start
         for (int n = 0; n < 300; ++n) {
             Board b = randomPosition(rng);
-            if (n % 2 == 1) { // near 32/32 and 62 to 64 in all: full and drawn finishes come soon
-                b.discCount[Black] = 30 + int(rng() % 5);
-                b.discCount[White] = 64 - b.discCount[Black] - int(rng() % 3);
+            // Near 32/32 and 62 to 64 in all: full and drawn finishes come soon.
+            if (n % 2 == 1) {
+                const int black = 30 + int(rng() % 5);
+                b.setCounts(black, 64 - black - int(rng() % 3));
             }
             if (n % 10 == 4) // as the end-of-game report leaves them
-                b.discCount[Black] = b.discCount[White] = 0;
+                b.setCounts(0, 0);
             const Ref before(b);
-            int side = int(rng() % 2), x = int(rng() % 8), y = int(rng() % 8);
-            const QString where = BoardText::rows(b).join('\n') + QStringLiteral("\ncounts %1/%2, side %3\n")
-                .arg(b.discCount[Black]).arg(b.discCount[White]).arg(side);
+            const int side = int(rng() % 2);
+            int x = int(rng() % 8);
+            int y = int(rng() % 8);
+            const QString where = BoardText::rows(b).join('\n')
+                + QStringLiteral("\ncounts %1/%2, side %3\n").arg(b.count(Black)).arg(b.count(White)).arg(side);
             for (int s = 0; s < 400; ++s) {
-                const int mx = s % 10 - 1, my = s / 10 % 10 - 1, colour = s / 100 - 1;
+                const int mx = s % 10 - 1;
+                const int my = s / 10 % 10 - 1;
+                const int colour = s / 100 - 1;
                 QVERIFY2(moveResults(b, mx, my, colour) == moveResults(before, mx, my, colour),
                          qPrintable(where + QString::asprintf("colour %d at %d,%d", colour, mx, my)));
             }
@@ -196,7 +202,8 @@ private slots:
             const Ref before(b);
             Ref played = before;
             const int best = before.solve(side);
-            int x = -1, y = -1;
+            int x = -1;
+            int y = -1;
             const int v = side == White ? b.computerPlay(x, y) : b.strongMove(Black, x, y);
             const bool moved = played.playMove(x, y, side, true) > 0;
             QVERIFY(Ref(b) == (side == White ? played : before));

@@ -112,7 +112,7 @@ private slots:
         QTRY_COMPARE(whiteGame->bytesAvailable(), 0);
         QCOMPARE(white->rows(), BoardText::rows(Board()));
         QVERIFY(dropOn(white->board(), 2, 4)); // answered by the computer at once
-        QCOMPARE(white->board()->discCount()[Black] + white->board()->discCount()[White], 6);
+        QCOMPARE(white->board()->model().count(Black) + white->board()->model().count(White), 6);
     }
 };
 
