@@ -54,6 +54,9 @@ cell_is() { # picture kind column row
 }
 
 out="$artifacts/drag_client.out"
+# Settings of its own: the player's chosen options would change the board.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
 # stdbuf preloads its library ahead of the sanitizer runtime, which then
 # refuses to start; that library does not touch memory, so skip the check.
 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" stdbuf -oL "$client" >"$out" 2>&1 &
