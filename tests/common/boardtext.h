@@ -13,21 +13,13 @@ namespace BoardText {
 // Every cell from the rows, then the counts from the cells.
 inline void load(Board& board, const QStringList& rows)
 {
-    for (int y = 0; y < 8; ++y) {
+    for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
             const QChar c = rows.at(y).at(x);
             board.setCell(x, y, c == u'*' ? Black : c == u'O' ? White : Empty);
         }
-    }
     const QString cells = rows.join(QString());
     board.setCounts(int(cells.count(u'*')), int(cells.count(u'O')));
-}
-
-inline Board make(const QStringList& rows)
-{
-    Board board;
-    load(board, rows);
-    return board;
 }
 
 inline QStringList rows(const Board& board)

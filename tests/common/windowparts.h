@@ -4,6 +4,7 @@
 // sees them, and drags carrying the piece list's disc.
 
 #include "mainwindow.h"
+#include "options/options.h"
 #include "pavotwidget.h"
 #include "pieceslist.h"
 
@@ -22,11 +23,10 @@ T* columnWidget(MainWindow& window, int row)
     return qobject_cast<T*>(window.pieces()->parentWidget()->layout()->itemAt(row)->widget());
 }
 
-inline QString blackCount(MainWindow& window) { return columnWidget<QLabel>(window, 4)->text(); }
-inline QString whiteCount(MainWindow& window) { return columnWidget<QLabel>(window, 6)->text(); }
+inline QString turnText(MainWindow& window) { return columnWidget<QLabel>(window, 1)->text(); }
 inline QPushButton* passButton(MainWindow& window) { return columnWidget<QPushButton>(window, 2); }
 
-// Entry `entry` of the menu `menu` (0 "&Game", 1 "&Network").
+// Entry `entry` of the menu `menu` (0 "&Game", 1 "&Network", 2 "&Options").
 inline QAction* menuEntry(MainWindow& window, int menu, int entry)
 {
     return window.menuBar()->actions().at(menu)->menu()->actions().at(entry);
@@ -39,8 +39,7 @@ inline const QMimeData* pieceData()
     return &data;
 }
 
-// One drag event straight to the board's handler (the application would route
-// moves and drops only to the widget that took the last drag enter).
+// Straight to the handler: the application routes drags only after a drag enter.
 template <typename Event>
 bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
 {
@@ -50,7 +49,6 @@ bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
 }
 
 inline QPoint centre(int x, int y) { return QPoint(x * 80 + 40, y * 80 + 40); }
-inline bool dragOver(QWidget* board, int x, int y) { return send<QDragMoveEvent>(board, centre(x, y)); }
 inline bool dropOn(QWidget* board, int x, int y) { return send<QDropEvent>(board, centre(x, y)); }
 
 // The cells a drag over the board is allowed on now.
@@ -59,7 +57,23 @@ inline QList<QPoint> allowedCells(PavotWidget* board)
     QList<QPoint> cells;
     for (int x = 0; x < 8; ++x)
         for (int y = 0; y < 8; ++y)
-            if (dragOver(board, x, y))
+            if (send<QDragMoveEvent>(board, centre(x, y)))
+                cells << QPoint(x, y);
+    return cells;
+}
+
+// The cells whose centre the option, left on, paints differently.
+inline QList<QPoint> markedCells(MainWindow& window, Options::Choice choice)
+{
+    QAction* option = menuEntry(window, 2, choice);
+    option->setChecked(false);
+    const QImage off = window.boardWidget()->grab().toImage();
+    option->setChecked(true);
+    const QImage on = window.boardWidget()->grab().toImage();
+    QList<QPoint> cells;
+    for (int x = 0; x < 8; ++x)
+        for (int y = 0; y < 8; ++y)
+            if (on.pixel(centre(x, y)) != off.pixel(centre(x, y)))
                 cells << QPoint(x, y);
     return cells;
 }
