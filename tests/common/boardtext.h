@@ -6,7 +6,6 @@
 #include "board.h"
 
 #include <QStringList>
-#include <cstdio>
 
 namespace BoardText {
 
@@ -30,17 +29,6 @@ inline QStringList rows(const Board& board)
             if (board.cell(x, y) != Empty)
                 out[y][x] = board.cell(x, y) == Black ? u'*' : u'O';
     return out;
-}
-
-// Everything written so far to a search trace file.
-inline QString readTrace(std::FILE* file)
-{
-    std::fflush(file);
-    std::rewind(file);
-    QByteArray bytes;
-    for (int c; (c = std::fgetc(file)) != EOF;)
-        bytes += char(c);
-    return QString::fromLatin1(bytes);
 }
 
 } // namespace BoardText

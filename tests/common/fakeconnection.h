@@ -1,8 +1,7 @@
 #pragma once
 
-// A connection without a socket, for the frame reader's tests and the fuzz
-// targets: delivered bytes wait in the inbox to be read, written bytes are
-// kept in the outbox for checking.
+// A connection without a socket, for tests and fuzz targets: delivered bytes
+// wait in the inbox to be read, written bytes stay in the outbox.
 
 #include <QIODevice>
 

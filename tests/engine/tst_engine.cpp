@@ -3,18 +3,12 @@
 #include "strongsearch.h"
 
 #include <QtTest>
-#include <chrono>
 #include <random>
 
-namespace {
-
-// The plain engine: cells in an int[8][8] indexed [x][y], each line walked
-// square by square, negamax playing every move on a copy of the whole board.
-struct Ref
+struct Ref // the plain engine: cells in an int[8][8] indexed [x][y], lines walked square by square
 {
     int c[8][8];
     int n[2]; // black and white counts: the search reads these, not the cells
-    int nodes = 0;
 
     explicit Ref(const Board& b) : n{b.count(Black), b.count(White)}
     {
@@ -24,25 +18,21 @@ struct Ref
     bool operator==(const Ref&) const = default;
 
     int at(int x, int y) const { return x >= 0 && x < 8 && y >= 0 && y < 8 ? c[x][y] : -2; } // -2: off
-    int flipLine(int x, int y, int d, int col, bool apply)
+    int flipLine(int x, int y, int d, int col, bool apply) // other codes bracket nothing: 1 - col != col
     {
-        const int dx = Board::dirX[d];
-        const int dy = Board::dirY[d];
         int k = 1;
-        while (at(x + k * dx, y + k * dy) == 1 - col)
+        while (at(x + k * Board::dirX[d], y + k * Board::dirY[d]) == 1 - col)
             ++k;
-        if (k == 1 || at(x + k * dx, y + k * dy) != col)
-            return 0;
-        for (int i = 1; apply && i < k; ++i)
-            c[x + i * dx][y + i * dy] = col;
-        return k - 1;
+        const bool bracketed = at(x + k * Board::dirX[d], y + k * Board::dirY[d]) == col;
+        for (int i = 1; apply && bracketed && i < k; ++i)
+            c[x + i * Board::dirX[d]][y + i * Board::dirY[d]] = col;
+        return bracketed ? k - 1 : 0;
     }
     int playMove(int x, int y, int col, bool apply)
     {
         int total = 0;
-        if ((col == Black || col == White) && at(x, y) == Empty)
-            for (int d = 0; d < 8; ++d)
-                total += flipLine(x, y, d, col, apply);
+        for (int d = 0; at(x, y) == Empty && d < 8; ++d)
+            total += flipLine(x, y, d, col, apply);
         if (total > 0 && apply) {
             c[x][y] = col;
             n[col] += total + 1;
@@ -50,164 +40,114 @@ struct Ref
         }
         return total;
     }
-    int negamax(int col, int& bestX, int& bestY, int depth)
+    std::vector<std::pair<int, Ref>> moves(int col) const // in scan order: square, position after
     {
-        ++nodes;
-        if (n[Black] + n[White] == 64)
-            return (n[col] - n[1 - col]) * 10000;
-        if (depth <= 0)
-            return n[col] - n[1 - col];
-        int best = -1000000, replyX, replyY;
+        std::vector<std::pair<int, Ref>> out;
         for (int s = 0; s < 64; ++s) {
-            if (Ref child = *this; child.playMove(s / 8, s % 8, col, true) > 0) {
-                const int v = -child.negamax(1 - col, replyX, replyY, depth - 1);
-                nodes = child.nodes;
-                if (v > best)
-                    std::tie(best, bestX, bestY) = std::tuple(v, s / 8, s % 8);
-            }
+            Ref child = *this;
+            if (child.playMove(s / 8, s % 8, col, true) > 0)
+                out.emplace_back(s, child);
+        }
+        return out;
+    }
+    // depth plies for col by the counts: value, first best square (-1, -1: no move), positions.
+    QList<int> negamax(int col, int depth) const
+    {
+        const bool full = n[Black] + n[White] == 64;
+        if (full || depth <= 0)
+            return {(n[col] - n[1 - col]) * (full ? 10000 : 1), -1, -1, 1};
+        QList<int> best{-1000000, -1, -1, 1};
+        for (const auto& [s, child] : moves(col)) {
+            const QList<int> reply = child.negamax(1 - col, depth - 1);
+            best[3] += reply[3];
+            if (-reply[0] > best[0])
+                best = {-reply[0], s / 8, s % 8, best[3]};
         }
         return best;
     }
-    bool canMove(int col) const
-    {
-        for (int s = 0; s < 64; ++s)
-            if (Ref(*this).playMove(s / 8, s % 8, col, false) > 0)
-                return true;
-        return false;
-    }
-    bool gameOver() const // full by the counts or no move; counts of 0: a cleared board, no game
-    {
-        return n[0] + n[1] == 64 || (n[0] + n[1] > 0 && !canMove(Black) && !canMove(White));
-    }
-    // Disc difference for col at the end of the game, both sides playing their best.
-    int solve(int col, bool passed = false) const
+    int solve(int col, bool passed = false) const // disc difference at the end with best play
     {
         int best = -65;
-        for (int s = 0; s < 64; ++s)
-            if (c[s / 8][s % 8] == Empty) // copies for the empty squares only
-                if (Ref child = *this; child.playMove(s / 8, s % 8, col, true) > 0)
-                    best = std::max(best, -child.solve(1 - col));
+        for (const auto& [s, child] : moves(col))
+            best = std::max(best, -child.solve(1 - col));
         return best > -65 ? best : passed ? n[col] - n[1 - col] : -solve(1 - col, true);
-    }
-    // The table, then "=" and what the last line says: the nodes, value and pair left.
-    QString searchMove(int col, int x, int y)
-    {
-        QString table = "prof\tnoeuds\teval\tcoup\n";
-        for (int depth = 1, previous = -1;; ++depth, previous = nodes) {
-            nodes = 0;
-            const int v = negamax(col, x, y, depth);
-            const QString line = QString::asprintf("\t%d\t%d\t%c%d\n", nodes, v, 'a' + x, y + 1);
-            table += QString::number(depth) + line;
-            if (v > 9999 || v < -9999 || nodes > 1000 || nodes <= previous)
-                return table + "=" + line;
-        }
     }
 };
 
-// A test move, the move, each line tested then turned, and the position left.
+// Move s of 400, each line tested then turned, the move tested then played, the position left.
 template <typename Engine>
-std::pair<QList<int>, Ref> moveResults(Engine e, int x, int y, int colour)
+static std::pair<QList<int>, Ref> moveResults(Engine e, int s)
 {
-    QList<int> r{e.playMove(x, y, colour, false), e.playMove(x, y, colour, true)};
+    const int colour = s / 100 - 1; // codes -1 to 2; x and y -1 to 8, the board and its rim
+    const int x = s % 10 - 1;
+    const int y = s / 10 % 10 - 1;
+    QList<int> r;
     for (int d = 0; d < 8; ++d)
         r << e.flipLine(x, y, d, colour, false) << e.flipLine(x, y, d, colour, true);
+    r << e.playMove(x, y, colour, false) << e.playMove(x, y, colour, true);
     return {r, Ref(e)};
 }
 
-// Random legal play from the start or, one time in three, cells filled at random.
-Board randomPosition(std::mt19937& rng)
+// empties cells empty, scattered by 37 s + shift modulo 64; of the others col owns one in odds.
+static Board randomPosition(std::mt19937& rng, int empties, int col, unsigned odds)
 {
     Board b;
-    const bool fill = rng() % 3 == 0;
-    const unsigned emptyShare = rng() % 60 + 10;
-    for (int s = 0; fill && s < 64; ++s)
-        b.setCell(s / 8, s % 8, rng() % 100 < emptyShare ? Empty : int(rng() % 2));
+    const unsigned shift = rng() % 64;
+    for (int s = 0; s < 64; ++s)
+        b.setCell(s / 8, s % 8,
+                  (37 * s + shift) % 64 < unsigned(empties) ? Empty : col ^ (rng() % odds > 0));
     BoardText::load(b, BoardText::rows(b)); // counts from the cells
-    for (int moves = fill ? 0 : int(rng() % 64), side = Black; moves > 0; --moves, side = 1 - side)
-        for (int tries = 0; tries < 100; ++tries)
-            if (const int s = int(rng() % 64); b.playMove(s / 8, s % 8, side, true) > 0)
-                break;
     return b;
 }
-
-} // namespace
 
 class EngineTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // Random positions, every other one with counts that disagree with the cells. Moves of colour
-    // codes -1 to 2 on and next to the board, game ends, searches that leave the position alone.
+    // Random positions, every other one with counts unlike its cells: each move of colour codes -1
+    // to 2 on and next to the board, game ends, the plain search, the stronger one cut short.
     void matchesReference()
     {
         std::mt19937 rng(2024); // fixed start
         for (int n = 0; n < 300; ++n) {
-            Board b = randomPosition(rng);
-            // Near 32/32 and 62 to 64 in all: full and drawn finishes come soon.
-            if (n % 2 == 1) {
-                const int black = 30 + int(rng() % 5);
-                b.setCounts(black, 64 - black - int(rng() % 3));
-            }
-            if (n % 10 == 4) // as the end-of-game report leaves them
-                b.setCounts(0, 0);
-            const Ref before(b);
-            const int side = int(rng() % 2);
-            int x = int(rng() % 8);
-            int y = int(rng() % 8);
-            const QString where = BoardText::rows(b).join('\n')
-                + QStringLiteral("\ncounts %1/%2, side %3\n").arg(b.count(Black)).arg(b.count(White)).arg(side);
-            for (int s = 0; s < 400; ++s) {
-                const int mx = s % 10 - 1;
-                const int my = s / 10 % 10 - 1;
-                const int colour = s / 100 - 1;
-                QVERIFY2(moveResults(b, mx, my, colour) == moveResults(before, mx, my, colour),
-                         qPrintable(where + QString::asprintf("colour %d at %d,%d", colour, mx, my)));
-            }
-            const QString want = where + Ref(before).searchMove(side, x, y);
-            b.trace = std::tmpfile(); // Board::searchMove in the form of Ref::searchMove
-            const int v = b.searchMove(side, x, y);
-            const QString table = BoardText::readTrace(b.trace)
-                + QString::asprintf("=\t%d\t%d\t%c%d\n", b.nodeCount, v, 'a' + x, y + 1);
-            std::fclose(std::exchange(b.trace, stdout));
-            QCOMPARE(where + table, want);
-            QVERIFY(Ref(b) == before);
-            QCOMPARE(b.gameOver(), before.gameOver());
-            QCOMPARE(b.hasLegalMove(side), before.canMove(side));
-            // The stronger search cut short at some point keeps the last completed depth's square.
+            Board b = randomPosition(rng, n % 65, Black, 2); // an empty board, counts 0, now and then
+            if (n % 2 == 1) // 62 to 64 in all: full and drawn finishes come soon
+                b.setCounts(32, 30 + int(rng() % 3));
+            const Ref ref(b);
+            const int side = n / 2 % 2;
+            for (int s = 0; s < 400; ++s)
+                QVERIFY2(moveResults(b, s) == moveResults(ref, s), qPrintable(BoardText::rows(b).join('\n')));
+            const bool stuck = ref.moves(Black).empty() && ref.moves(White).empty();
+            QCOMPARE(b.gameOver(), ref.n[0] + ref.n[1] == 64 || (ref.n[0] + ref.n[1] > 0 && stuck));
+            int square[2] = {-1, -1};
+            const int v = b.negamax(side, square[0], square[1], 1 + n % 3);
+            QCOMPARE((QList<int>{v, square[0], square[1], b.nodeCount}), ref.negamax(side, 1 + n % 3));
             std::uint64_t discs[3] = {}; // by cell code
             for (int s = 0; s < 64; ++s)
                 discs[b.cell(s / 8, s % 8)] |= std::uint64_t{1} << s;
-            engine::StrongSearch strong(std::chrono::hours(1), 1 + rng() % 30000);
+            engine::StrongSearch strong(std::chrono::hours(1), 1 + rng() % 5000);
             const int sq = strong.choose(discs[side], discs[1 - side]);
-            QCOMPARE(sq >= 0, before.canMove(side));
-            QVERIFY(sq < 0 || b.playMove(sq / 8, sq % 8, side, false) > 0);
-            QVERIFY(sq < 0 || sq == strong.lines().back().square);
+            QVERIFY(sq < 0 || sq == strong.lines().back().square); // cut short: the last finished depth's
         }
     }
 
-    // Random endgames of 0 to 9 empties solved by the reference: the stronger computer plays
-    // white's best square and reports its value; black's search moves nothing.
+    // Random endgames of 0 to 9 empties: the stronger search finds a best square and its exact
+    // value; white's computer plays it, black's search moves nothing.
     void strongSolvesEndgames()
     {
         std::mt19937 rng(5);
         for (int n = 0; n < 100; ++n) {
-            const int side = n % 2; // owns one disc in eight: passes come early
-            Board b;
-            for (int s = 0; s < 64; ++s) // 37 s + n modulo 64 scatters the n % 10 empties
-                b.setCell(s / 8, s % 8,
-                          (37 * s + n) % 64 < n % 10 ? Empty : side ^ (rng() % 8 > 0));
-            BoardText::load(b, BoardText::rows(b)); // counts from the cells
+            const int side = n % 2;
+            Board b = randomPosition(rng, n % 10, side, 8); // side owns one disc in eight: passes come early
             b.setStronger(true);
             b.trace = nullptr;
-            const Ref before(b);
-            Ref played = before;
-            const int best = before.solve(side);
-            int x = -1;
-            int y = -1;
-            const int v = side == White ? b.computerPlay(x, y) : b.strongMove(Black, x, y);
-            const bool moved = played.playMove(x, y, side, true) > 0;
-            QVERIFY(Ref(b) == (side == White ? played : before));
-            QCOMPARE(moved, before.canMove(side));
+            const Ref ref(b);
+            Ref played = ref;
+            const int best = ref.solve(side);
+            int xy[2] = {-1, -1}; // the square chosen
+            const int v = side == White ? b.computerPlay(xy[0], xy[1]) : b.strongMove(Black, xy[0], xy[1]);
+            const bool moved = played.playMove(xy[0], xy[1], side, true) > 0;
+            QVERIFY(Ref(b) == (side == White ? played : ref));
             QCOMPARE(v, moved ? best * engine::StrongSearch::kFinished : -1000000);
             QCOMPARE(moved ? -played.solve(1 - side) : best, best);
         }

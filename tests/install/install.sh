@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The game as a user installs it: an installed tree that runs from any folder,
-# valid desktop files and metainfo, command lines that answer without a
-# display, and a Debian package with the programs and their dependencies.
+# The game as a user installs it: a tree that runs from any folder, valid desktop
+# files and metainfo, command lines that answer without a display, and a package.
 # Usage: install.sh BUILD_DIR
 set -euo pipefail
 build=$1

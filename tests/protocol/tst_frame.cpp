@@ -1,5 +1,4 @@
-// The wire: the exact bytes of a frame, the reader whatever the deliveries
-// and however malformed the frames, and the fields of a move text.
+// The wire: a frame's exact bytes, the reader however bytes come, move fields.
 #include "fakeconnection.h"
 #include "frame.h"
 #include "messages.h"

@@ -1,5 +1,4 @@
-// The server: the relay's rules on connections without sockets, then the
-// window with players on loopback sockets.
+// The relay's rules on connections without sockets, then the whole server.
 #include "elidedlabel.h"
 #include "fakeconnection.h"
 #include "fenserveur.h"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The real client in a real X server: open the disc with the keyboard
-# shortcut, drag it to c5 with the mouse, and see the computer answer e6.
+# The real client, started in the current folder, in a real X server: open the
+# disc with Ctrl+O, drag it to c5 with the mouse, see the computer answer e6.
 # Usage: drag_against_computer.sh CLIENT ARTIFACT_DIR  (inside xvfb-run)
-# The client starts in the current folder, wherever that is.
 set -euo pipefail
 client=$1
 artifacts=$2
