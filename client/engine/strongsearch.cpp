@@ -258,6 +258,37 @@ int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& square)
     return alpha;
 }
 
+// Principal variation: the first move with the whole window, the others with
+// a null one, searched again when they beat it. Fail-soft: the best value,
+// even beyond (alpha, beta). Returns 0 once the search has stopped.
+template <typename Child>
+int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int beta, int& bestSquare,
+                            Child child)
+{
+    int best = -kInfinity;
+    bestSquare = list[0].square;
+    for (int i = 0; i < n; ++i) {
+        pickNext(list, i, n);
+        const int sq = list[i].square;
+        const Bits f = flips(p, o, sq);
+        const Bits np = o ^ f;
+        const Bits no = p | f | (Bits{1} << sq);
+        int v = i == 0 ? -child(np, no, -beta, -alpha) : -child(np, no, -alpha - 1, -alpha);
+        if (i > 0 && v > alpha && v < beta && !stopped)
+            v = -child(np, no, -beta, -alpha);
+        if (stopped)
+            return 0;
+        if (v > best) {
+            best = v;
+            bestSquare = sq;
+            alpha = std::max(alpha, v);
+            if (alpha >= beta)
+                break;
+        }
+    }
+    return best;
+}
+
 int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
 {
     if (stop())
@@ -291,29 +322,12 @@ int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
         list[n++] = {sq, score};
     }
 
-    const int alpha0 = alpha;
-    int best = -kInfinity;
-    int bestSquare = list[0].square;
-    for (int i = 0; i < n; ++i) {
-        pickNext(list, i, n);
-        const int sq = list[i].square;
-        const Bits f = flips(p, o, sq);
-        const Bits np = o ^ f, no = p | f | (Bits{1} << sq);
-        int v = i == 0 ? -search(np, no, depth - 1, -beta, -alpha)
-                       : -search(np, no, depth - 1, -alpha - 1, -alpha);
-        if (i > 0 && v > alpha && v < beta && !stopped)
-            v = -search(np, no, depth - 1, -beta, -alpha);
-        if (stopped)
-            return 0;
-        if (v > best) {
-            best = v;
-            bestSquare = sq;
-            alpha = std::max(alpha, v);
-            if (alpha >= beta)
-                break;
-        }
-    }
-    e = {p, o, best, static_cast<std::int8_t>(depth), bound(best, alpha0, beta),
+    int bestSquare = 0;
+    const auto child = [&](Bits cp, Bits co, int a, int b) { return search(cp, co, depth - 1, a, b); };
+    const int best = bestReply(p, o, list, n, alpha, beta, bestSquare, child);
+    if (stopped)
+        return 0;
+    e = {p, o, best, static_cast<std::int8_t>(depth), bound(best, alpha, beta),
          static_cast<std::int8_t>(bestSquare)};
     return best;
 }
@@ -352,30 +366,13 @@ int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
         list[n++] = {sq, sq == hashMove ? kInfinity : moveScore(p, o, sq)};
     }
 
-    const int alpha0 = alpha;
-    int best = -kInfinity;
-    int bestSquare = list[0].square;
-    for (int i = 0; i < n; ++i) {
-        pickNext(list, i, n);
-        const int sq = list[i].square;
-        const Bits f = flips(p, o, sq);
-        const Bits np = o ^ f, no = p | f | (Bits{1} << sq);
-        int v = i == 0 ? -solve(np, no, empties - 1, -beta, -alpha)
-                       : -solve(np, no, empties - 1, -alpha - 1, -alpha);
-        if (i > 0 && v > alpha && v < beta && !stopped)
-            v = -solve(np, no, empties - 1, -beta, -alpha);
-        if (stopped)
-            return 0;
-        if (v > best) {
-            best = v;
-            bestSquare = sq;
-            alpha = std::max(alpha, v);
-            if (alpha >= beta)
-                break;
-        }
-    }
+    int bestSquare = 0;
+    const auto child = [&](Bits cp, Bits co, int a, int b) { return solve(cp, co, empties - 1, a, b); };
+    const int best = bestReply(p, o, list, n, alpha, beta, bestSquare, child);
+    if (stopped)
+        return 0;
     if (e)
-        *e = {p, o, best, static_cast<std::int8_t>(empties), bound(best, alpha0, beta),
+        *e = {p, o, best, static_cast<std::int8_t>(empties), bound(best, alpha, beta),
               static_cast<std::int8_t>(bestSquare)};
     return best;
 }

@@ -66,6 +66,10 @@ private:
     int solve(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
     int solveNear(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
     int lastSquare(std::uint64_t p, std::uint64_t o);
+    // The move loop both searches share; child searches one reply.
+    template <typename Child>
+    int bestReply(std::uint64_t p, std::uint64_t o, Move* list, int n, int alpha, int beta,
+                  int& bestSquare, Child child);
     bool stop();
     static Entry* clearedTable(int which);
 
