@@ -110,8 +110,7 @@ private slots:
     void queuesPlayersBeyondFour()
     {
         const int queued = Relay::MaxConnections + Listener::MaxWaiting;
-        // More than Qt's own queue of pending connections (30) would hold.
-        for (int i = 0; i < queued + 20; ++i)
+        for (int i = 0; i < queued + 20; ++i) // more than Qt's own pending queue holds
             arrive();
         const QString move = Message::moveText(1, 2, 1);
         const QString late = Message::moveText(3, 4, 0);
