@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ardesia_test(NAME SOURCES a.cpp ... LIBS lib ... [TIMEOUT s] [LOCK name])
 # One Qt Test executable registered with CTest. Every test runs on the
 # offscreen platform in the folder of the pictures, with a timeout as backstop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the client as the server could send them: every
 // text the frame reader takes out goes to the connection dialog and to the
 // board, and after each one the invariants the window relies on are checked.

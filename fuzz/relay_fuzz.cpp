@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes through the frame reader and the server's
 // coordination, as any number of peers could send them, and checks that what
 // the server writes back is always well formed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang-14 (libFuzzer, ASan, UBSan) and runs each
 # for half the time given, from a small starting corpus written here:
 # relay_fuzz (what peers send the server), then client_fuzz (what the server

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up what is missing, builds, and starts the relay server (port 50885
 # unless --port N is given). With --headless it runs without a display.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages a build needs, only those that are missing,
 # then configures and builds out of the source tree.
 # Usage: scripts/setup.sh play|test BUILD_DIR [extra cmake args...]

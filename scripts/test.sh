@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up what is missing, builds, and runs the whole test suite:
 #   1. every test of a normal build (real-window tests under Xvfb included),
 #   2. the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the three pictures the client reads from its working directory:
 // "checker.png" (640 x 640 board), "pion_noir.png" and "pion_blanc.png"
 // (80 x 80 discs, transparent around the disc), and the programs' icon

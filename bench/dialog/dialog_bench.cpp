@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection dialog under a flood of relayed moves. Once a network game
 // begins the dialog stays alive, hidden, and logs every text its connection
 // receives, on the window's own event loop. Here a real dialog (offscreen)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the computer's reply: searchMove over a fixed corpus of positions
 // from random games, openings to endgames. Reports positions visited per second
 // and the slowest single reply, since the search blocks the window. The same

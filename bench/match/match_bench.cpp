@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stronger computer against the plain search, as computerPlay plays it
 // without the flag: games from varied openings, each opening played twice
 // with the colours swapped. Prints the stronger side's results and how long

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Relay speed and memory: a real server window (offscreen) on a free
 // loopback port with four client connections, as in a running game. The
 // server runs the GUI event loop on the main thread; the clients are plain

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Bitboard primitives of the engine. A set of squares is one 64-bit word with

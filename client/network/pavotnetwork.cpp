@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's side of a network game: its game connection to the server,
 // the moves it sends and the moves it receives.
 #include "pavotwidget.h"

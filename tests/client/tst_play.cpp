@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game against the computer as the player plays it, "&Options" included.
 
 #include "boardtext.h"

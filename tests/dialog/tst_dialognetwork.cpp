@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection dialog against a plain listener that writes what each test
 // needs, as any server, hostile or not, could.
 #include "dialognetwork.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine against a plain one on random positions, the stronger search against exact solves.
 #include "boardtext.h"
 #include "strongsearch.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game as a user installs it: a tree that runs from any folder, valid desktop
 # files and metainfo, command lines that answer without a display, and a package.
 # Usage: install.sh BUILD_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two client windows and a real server on loopback: one game from the
 // connection dialogs to its end, then "&Restart".
 #include "boardtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire: a frame's exact bytes, the reader however bytes come, move fields.
 #include "fakeconnection.h"
 #include "frame.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The relay's rules on connections without sockets, then the whole server.
 #include "elidedlabel.h"
 #include "fakeconnection.h"

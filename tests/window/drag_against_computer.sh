@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real client, started in the current folder, in a real X server: open the
 # disc with Ctrl+O, drag it to c5 with the mouse, see the computer answer e6.
 # Usage: drag_against_computer.sh CLIENT ARTIFACT_DIR  (inside xvfb-run)
