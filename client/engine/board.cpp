@@ -7,6 +7,8 @@
 
 #include <QtDebug>
 
+#include <bit>
+
 namespace {
 
 constexpr bool onBoard(int x, int y) { return x >= 0 && x < 8 && y >= 0 && y < 8; }
@@ -26,6 +28,15 @@ void Board::setCounts(int black, int white)
 {
     discCount[Black] = black;
     discCount[White] = white;
+}
+
+void Board::setBitboards(std::uint64_t black, std::uint64_t white)
+{
+    // A square held by both would be read as black: white keeps only its own.
+    discs[Black] = black;
+    discs[White] = white & ~black;
+    discCount[Black] = std::popcount(discs[Black]);
+    discCount[White] = std::popcount(discs[White]);
 }
 
 int Board::cell(int x, int y) const

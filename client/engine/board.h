@@ -69,6 +69,16 @@ public:
     int count(int colour) const { return discCount[colour]; }
     void setCounts(int black, int white);
 
+    // The discs of colour as a bitboard, square (x, y) at bit x * 8 + y: what a
+    // search on another thread copies. Zero for anything but the two colours.
+    std::uint64_t bitboard(int colour) const
+    {
+        return colour == Black || colour == White ? discs[colour] : 0;
+    }
+    // Sets both colours' discs at once (a replayed or undone position); the
+    // counts follow the cells.
+    void setBitboards(std::uint64_t black, std::uint64_t white);
+
     int nodeCount = 0;
     int lastMoveX = 0;
     int lastMoveY = 0;
