@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "dialognetwork.h"
+#include "helpmenu.h"
 #include "options/options.h"
 #include "pavotwidget.h"
 #include "pieceslist.h"
@@ -65,6 +66,8 @@ void MainWindow::buildMenus()
         action->setChecked(options->isOn(choice));
         connect(action, &QAction::toggled, options, [this, choice](bool on) { options->set(choice, on); });
     }
+
+    new HelpMenu(this);
 }
 
 // Each option takes effect at once: the board repaints, and the turn label with it.
@@ -82,13 +85,13 @@ void MainWindow::buildCentralArea()
     auto* frame = new QFrame;
     auto* frameLayout = new QHBoxLayout(frame);
 
-    blackTitleLabel = new QLabel(QStringLiteral("Pion(s) noir:"));
-    whiteTitleLabel = new QLabel(QStringLiteral("Pion(s) blanc:"));
+    blackTitleLabel = new QLabel(tr("Pion(s) noir:"));
+    whiteTitleLabel = new QLabel(tr("Pion(s) blanc:"));
     blackCountLabel = new QLabel(QStringLiteral("0"));
     whiteCountLabel = new QLabel(QStringLiteral("0"));
-    turnLabel = new QLabel(QStringLiteral("C'est votre tour !"));
+    turnLabel = new QLabel(tr("C'est votre tour !"));
 
-    passButton = new QPushButton(QStringLiteral("Passer"));
+    passButton = new QPushButton(tr("Passer"));
     connect(passButton, &QPushButton::clicked, this, &MainWindow::push);
 
     auto* column = new QFrame;
@@ -155,11 +158,11 @@ void MainWindow::setUp()
 
     QString message;
     if (black > white)
-        message = QStringLiteral("Black won the game.\n\n");
+        message = tr("Black won the game.\n\n");
     else if (white > black)
-        message = QStringLiteral("White won the game.\n\n");
-    message += QStringLiteral("Player :%1\n").arg(black);
-    message += QStringLiteral("Computer :%1\n").arg(white);
+        message = tr("White won the game.\n\n");
+    message += tr("Player :%1\n").arg(black);
+    message += tr("Computer :%1\n").arg(white);
 
     // We are inside the board's paint event: a modal loop here would re-enter
     // painting, so the report opens once this repaint is over.
@@ -171,13 +174,13 @@ QString MainWindow::turnText() const
 {
     if (options->isOn(Options::WhoseTurn)) {
         switch (board->turn()) {
-        case PavotWidget::Turn::Computer: return QStringLiteral("Au tour de l'ordinateur");
-        case PavotWidget::Turn::Remote: return QStringLiteral("Au tour de l'adversaire");
-        case PavotWidget::Turn::Over: return QStringLiteral("Partie terminée");
+        case PavotWidget::Turn::Computer: return tr("Au tour de l'ordinateur");
+        case PavotWidget::Turn::Remote: return tr("Au tour de l'adversaire");
+        case PavotWidget::Turn::Over: return tr("Partie terminée");
         case PavotWidget::Turn::Local: break;
         }
     }
-    return QStringLiteral("C'est votre tour !");
+    return tr("C'est votre tour !");
 }
 
 void MainWindow::showReport(const QString& message)

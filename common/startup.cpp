@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup.h"
 
+#include "language.h"
+#include "logging.h"
 #include "pictures.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLocale>
 
 namespace {
 
@@ -12,6 +15,12 @@ bool asksForText(const QByteArray& arg)
 {
     return arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all" || arg == "-v"
         || arg == "--version";
+}
+
+QCommandLineOption verboseOption()
+{
+    return QCommandLineOption(QStringLiteral("verbose"),
+                              QStringLiteral("Write the developers' traces to standard error."));
 }
 
 } // namespace
@@ -29,6 +38,7 @@ int runProgram(int& argc, char** argv, const ProgramInfo& info,
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions(options);
+    parser.addOption(verboseOption());
 
     // A QApplication aborts where there is no display: the text answers need
     // none, so they are given on the offscreen platform. The application still
@@ -39,9 +49,11 @@ int runProgram(int& argc, char** argv, const ProgramInfo& info,
     }
 
     QApplication app(argc, argv);
+    Language::install(QLocale::system());
     QGuiApplication::setDesktopFileName(info.desktopId);
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("org.ardesia.Ardesia"), QIcon(Pictures::path(QStringLiteral("ardesia.png")))));
     parser.process(app);
+    Logging::quietUnlessAsked(parser.isSet(verboseOption()));
     return start(parser);
 }

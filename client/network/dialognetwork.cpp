@@ -92,7 +92,7 @@ void DialogNetwork::handleMessage(const QString& text)
     const bool isWhite = text == Message::White;
 
     if (isError)
-        log(QStringLiteral("Erreur: choissez l'autre couleur."));
+        log(tr("Erreur: choissez l'autre couleur."));
 
     if (text == Message::GameBeginWhite || text == Message::GameBeginBlack) {
         started = true;
