@@ -4,4 +4,4 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$here/scripts/setup.sh" play "$here/build"
-exec "$here/build/bin/client" "$@"
+exec "$here/build/bin/ardesia" "$@"

@@ -7,6 +7,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$here/scripts/setup.sh" play "$here/build"
 if [ "${1:-}" = "--headless" ]; then
     shift
-    exec "$here/build/bin/server" -platform offscreen "$@"
+    exec "$here/build/bin/ardesia-server" -platform offscreen "$@"
 fi
-exec "$here/build/bin/server" "$@"
+exec "$here/build/bin/ardesia-server" "$@"

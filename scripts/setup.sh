@@ -12,14 +12,16 @@ kind=$1
 build=$2
 shift 2
 
-packages=(cmake g++ make qt6-base-dev)
+# The Linguist tools build the translations; Qt's own put its buttons in the
+# player's language too.
+packages=(cmake g++ make qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 case $kind in
     play)
         configure=(-DBUILD_TESTING=OFF -DARDESIA_BENCH=OFF)
         targets=(--target client server) ;;
     test)
         packages+=(libbenchmark-dev clang-14 libclang-rt-14-dev xvfb xauth xdotool imagemagick
-                   x11-utils desktop-file-utils appstream dpkg-dev)
+                   x11-utils desktop-file-utils appstream dpkg-dev man-db)
         configure=(-DBUILD_TESTING=ON)
         targets=() ;;
     *)

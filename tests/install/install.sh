@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The game as a user installs it: a tree that runs from any folder, valid desktop
-# files and metainfo, command lines that answer without a display, and a package.
+# files and metainfo, man pages, licence and translations, stripped programs,
+# command lines that answer without a display, quiet unless asked, and a package.
 # Usage: install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -14,9 +15,27 @@ fail() {
 }
 
 prefix=$tmp/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
+cmake --install "$build" --prefix "$prefix" --strip >/dev/null
 desktop-file-validate "$prefix"/share/applications/*.desktop || fail "desktop files"
-appstreamcli validate --no-net "$prefix"/share/metainfo/*.xml || fail "metainfo"
+# Not even a pedantic note.
+notes=$(appstreamcli validate --pedantic --no-net "$prefix"/share/metainfo/*.xml) || fail "metainfo: $notes"
+grep -E '^[EWIP]:' <<<"$notes" && fail "metainfo notes"
+
+# A folder holding the programs: both stripped, and both with what a
+# distribution ships beside them.
+has_all() { # root
+    for program in ardesia ardesia-server; do
+        sections=$(readelf -S "$1/bin/$program")
+        grep -q '\.symtab' <<<"$sections" && fail "$1/bin/$program is not stripped"
+        name=$(lexgrog "$1/share/man/man6/$program.6.gz") || fail "no man page for $program"
+        grep -q ": \"$program - " <<<"$name" || fail "the man page of $program names $name"
+    done
+    for file in doc/ardesia/LICENSE doc/ardesia/copyright ardesia/translations/ardesia_en.qm \
+        ardesia/translations/ardesia_fr.qm; do
+        [ -s "$1/share/$file" ] || fail "$1 lacks share/$file"
+    done
+}
+has_all "$prefix"
 
 # No display and no platform asked for: the text answers still come.
 for program in ardesia ardesia-server; do
@@ -35,7 +54,30 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || fail "the server does not listen on port $port"
-"$prefix/bin/ardesia-server" -platform offscreen --port 0 2>/dev/null && fail "port 0 was taken"
+timeout 10 "$prefix/bin/ardesia-server" -platform offscreen --port 0 2>/dev/null && fail "port 0 was taken"
+
+# Debug lines only where asked for: the server writes one for each text it
+# receives, here a colour request.
+traces() { # server [options...]
+    local port=$(( 40000 + RANDOM % 9000 ))
+    timeout 20 "$@" -platform offscreen --port "$port" 2>"$tmp/traces" &
+    local pid=$!
+    for _ in $(seq 50); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+        sleep 0.1
+    done
+    exec 3<>"/dev/tcp/127.0.0.1/$port"
+    printf '\x00\x0e\x00\x00\x00\x0a\x00B\x00L\x00A\x00C\x00K' >&3
+    sleep 0.5
+    exec 3>&-
+    kill "$pid"
+    wait "$pid" || true
+    grep -q '"BLACK"' "$tmp/traces"
+}
+traces "$prefix/bin/ardesia-server" && fail "the installed server traces unasked"
+traces "$prefix/bin/ardesia-server" --verbose || fail "the installed server ignores --verbose"
+QT_LOGGING_RULES="default.debug=true" traces "$prefix/bin/ardesia-server" || fail "QT_LOGGING_RULES is ignored"
+traces "$build/bin/ardesia-server" || fail "the server in the build tree is quiet"
 
 # The package: its programs, pictures, menu entries, icon and Qt libraries.
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/deb" >/dev/null
@@ -50,9 +92,14 @@ for file in usr/bin/ardesia usr/bin/ardesia-server usr/share/ardesia/checker.png
     usr/share/ardesia/pion_noir.png usr/share/ardesia/pion_blanc.png \
     usr/share/applications/org.ardesia.Ardesia.desktop usr/share/applications/org.ardesia.Server.desktop \
     usr/share/icons/hicolor/256x256/apps/org.ardesia.Ardesia.png \
-    usr/share/metainfo/org.ardesia.Ardesia.metainfo.xml usr/lib/systemd/system/ardesia-server.service; do
+    usr/share/metainfo/org.ardesia.ardesia.metainfo.xml usr/lib/systemd/system/ardesia-server.service \
+    etc/default/ardesia-server; do
     grep -q " \./$file\$" <<<"$contents" || fail "the package lacks $file"
 done
+dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/default/ardesia-server ||
+    fail "the service's settings are not a conffile"
+dpkg-deb -x "$deb" "$tmp/unpacked"
+has_all "$tmp/unpacked/usr"
 
 # The installed client, started from an unrelated folder, shows its board
 # and its disc and plays.

@@ -62,9 +62,11 @@ export XDG_CONFIG_HOME
 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" stdbuf -oL "$client" >"$out" 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
-wait_for 'xdotool search --name "QArdesia multi"' 20 || fail "the window did not open"
+# The title as written, or as translated for the player's language.
+title='^(QArdesia multi|Ardesia)$'
+wait_for 'xdotool search --name "$title"' 20 || fail "the window did not open"
 sleep 1
-window=$(xdotool search --name "QArdesia multi" | head -1)
+window=$(xdotool search --name "$title" | head -1)
 xdotool windowfocus --sync "$window" key ctrl+o
 
 shot="$artifacts/drag_before.png"
