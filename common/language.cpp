@@ -48,9 +48,9 @@ QString Language::install(const QLocale& locale)
     }
     QCoreApplication::installTranslator(game);
 
-    // The standard buttons and Qt's own messages.
+    // The standard buttons and Qt's own messages, in the same language.
     qt = new QTranslator;
-    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (qt->load(QLocale(game->language()), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qt);
     else

@@ -15,9 +15,9 @@ bool Logging::runsFromBuildTree()
     return !here.isEmpty() && here == QFileInfo(QStringLiteral(ARDESIA_RUN_DIR)).canonicalFilePath();
 }
 
-void Logging::quietUnlessAsked(bool verbose)
+void Logging::quietUnlessAsked(bool verbose, bool fromBuildTree)
 {
-    if (verbose || runsFromBuildTree())
+    if (verbose || fromBuildTree)
         return;
     // "default" is the category of plain qDebug() lines. QT_LOGGING_RULES is
     // applied after these rules, so a player's own rules take precedence.

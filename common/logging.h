@@ -11,12 +11,12 @@ Q_DECLARE_LOGGING_CATEGORY(ardesiaTrace)
 
 namespace Logging {
 
+// Whether the running program is the one its build tree holds.
+bool runsFromBuildTree();
+
 // Turns the traces off, both this category and plain qDebug() lines, unless
 // verbose is set or the program runs from its build tree. Rules the player
 // sets in QT_LOGGING_RULES still win over these.
-void quietUnlessAsked(bool verbose);
-
-// Whether the running program is the one its build tree holds.
-bool runsFromBuildTree();
+void quietUnlessAsked(bool verbose, bool fromBuildTree = runsFromBuildTree());
 
 } // namespace Logging
