@@ -108,4 +108,8 @@ cd "$tmp/elsewhere"
 xvfb-run -a -s "-screen 0 2048x1080x24 -nolisten tcp" \
     bash "$here/../window/drag_against_computer.sh" "$prefix/bin/ardesia" "$build/artifacts/installed" ||
     fail "the installed client does not play"
+# The installed translations, chosen by the locale; the screenshots show each language.
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    bash "$here/languages.sh" "$prefix/bin/ardesia" "$build/artifacts/languages" ||
+    fail "the installed client does not speak the locale's language"
 echo "installed tree, package and command lines: all good"
