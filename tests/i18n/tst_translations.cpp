@@ -131,9 +131,8 @@ private slots:
 
     void everyTextHasAFinishedTranslation()
     {
-#ifndef LUPDATE
-        QSKIP("Qt's Linguist tools are not installed");
-#else
+        if (QStringLiteral(LUPDATE).isEmpty())
+            QSKIP("Qt's Linguist tools are not installed");
         QFETCH(QString, language);
         QTemporaryDir folder;
         const Messages used = scanSources(folder.path());
@@ -148,7 +147,6 @@ private slots:
         }
         QVERIFY2(lacking.isEmpty(), qPrintable(QStringLiteral("run translations/update.sh and translate:\n")
                                                + lacking.join(u'\n')));
-#endif
     }
 
     void theCLocaleShowsTheTextsAsWritten()
