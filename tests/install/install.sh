@@ -46,14 +46,19 @@ for program in ardesia ardesia-server; do
     done
 done
 
+# Waits up to five seconds for a server on port $1.
+await_port() {
+    for _ in $(seq 50); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # A server on a port of our choosing, while another stays on its own.
 port=$(( 40000 + RANDOM % 9000 ))
 "$prefix/bin/ardesia-server" -platform offscreen --port "$port" >/dev/null 2>&1 &
-for _ in $(seq 50); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-    sleep 0.1
-done
-(exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || fail "the server does not listen on port $port"
+await_port "$port" || fail "the server does not listen on port $port"
 timeout 10 "$prefix/bin/ardesia-server" -platform offscreen --port 0 2>/dev/null && fail "port 0 was taken"
 
 # Debug lines only where asked for: the server writes one for each text it
@@ -62,10 +67,7 @@ traces() { # server [options...]
     local port=$(( 40000 + RANDOM % 9000 ))
     timeout 20 "$@" -platform offscreen --port "$port" 2>"$tmp/traces" &
     local pid=$!
-    for _ in $(seq 50); do
-        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-        sleep 0.1
-    done
+    await_port "$port" || fail "$* does not listen"
     exec 3<>"/dev/tcp/127.0.0.1/$port"
     printf '\x00\x0e\x00\x00\x00\x0a\x00B\x00L\x00A\x00C\x00K' >&3
     sleep 0.5
@@ -102,14 +104,11 @@ dpkg-deb -x "$deb" "$tmp/unpacked"
 has_all "$tmp/unpacked/usr"
 
 # The installed client, started from an unrelated folder, shows its board
-# and its disc and plays.
+# and its disc and plays, in the language of the locale.
 mkdir "$tmp/elsewhere"
 cd "$tmp/elsewhere"
-xvfb-run -a -s "-screen 0 2048x1080x24 -nolisten tcp" \
+LANG=fr_FR.UTF-8 LC_ALL='' LC_MESSAGES='' LANGUAGE='' xvfb-run -a -s "-screen 0 2048x1080x24 -nolisten tcp" \
     bash "$here/../window/drag_against_computer.sh" "$prefix/bin/ardesia" "$build/artifacts/installed" ||
     fail "the installed client does not play"
-# The installed translations, chosen by the locale; the screenshots show each language.
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-    bash "$here/languages.sh" "$prefix/bin/ardesia" "$build/artifacts/languages" ||
-    fail "the installed client does not speak the locale's language"
+[ "$(cat "$build/artifacts/installed/title")" = Ardesia ] || fail "the installed client found no translation"
 echo "installed tree, package and command lines: all good"

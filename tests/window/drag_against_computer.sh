@@ -67,6 +67,7 @@ title='^(QArdesia multi|Ardesia)$'
 wait_for 'xdotool search --name "$title"' 20 || fail "the window did not open"
 sleep 1
 window=$(xdotool search --name "$title" | head -1)
+xdotool getwindowname "$window" >"$artifacts/title"
 xdotool windowfocus --sync "$window" key ctrl+o
 
 shot="$artifacts/drag_before.png"
