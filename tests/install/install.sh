@@ -46,9 +46,9 @@ for program in ardesia ardesia-server; do
     done
 done
 
-# Waits up to five seconds for a server on port $1.
+# Waits up to twenty seconds (a loaded machine) for a server on port $1.
 await_port() {
-    for _ in $(seq 50); do
+    for _ in $(seq 200); do
         (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return 0
         sleep 0.1
     done
@@ -65,7 +65,7 @@ timeout 10 "$prefix/bin/ardesia-server" -platform offscreen --port 0 2>/dev/null
 # receives, here a colour request.
 traces() { # server [options...]
     local port=$(( 40000 + RANDOM % 9000 ))
-    timeout 20 "$@" -platform offscreen --port "$port" 2>"$tmp/traces" &
+    timeout 60 "$@" -platform offscreen --port "$port" 2>"$tmp/traces" &
     local pid=$!
     await_port "$port" || fail "$* does not listen"
     exec 3<>"/dev/tcp/127.0.0.1/$port"
