@@ -25,10 +25,8 @@ grep -E '^[EWIP]:' <<<"$notes" && fail "metainfo notes"
 # distribution ships beside them.
 has_all() { # root
     for program in ardesia ardesia-server; do
-        sections=$(readelf -S "$1/bin/$program")
-        grep -q '\.symtab' <<<"$sections" && fail "$1/bin/$program is not stripped"
-        name=$(lexgrog "$1/share/man/man6/$program.6.gz") || fail "no man page for $program"
-        grep -q ": \"$program - " <<<"$name" || fail "the man page of $program names $name"
+        [ "$(readelf -S "$1/bin/$program" | grep -c '\.symtab')" = 0 ] || fail "$1/bin/$program is not stripped"
+        lexgrog "$1/share/man/man6/$program.6.gz" >/dev/null || fail "$1 has no man page for $program"
     done
     for file in doc/ardesia/LICENSE doc/ardesia/copyright ardesia/translations/ardesia_en.qm \
         ardesia/translations/ardesia_fr.qm; do
