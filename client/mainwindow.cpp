@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(QWidget* parent)
@@ -150,6 +151,7 @@ void MainWindow::setUp()
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
     turnLabel->setText(turnText());
+    showDeparture();
     if (!board->model().gameOver() || reportPending)
         return;
 
@@ -170,6 +172,9 @@ void MainWindow::setUp()
 QString MainWindow::turnText() const
 {
     if (options->isOn(Options::WhoseTurn)) {
+        const QString departure = departureText();
+        if (!departure.isEmpty() && board->turn() != PavotWidget::Turn::Over)
+            return departure;
         switch (board->turn()) {
         case PavotWidget::Turn::Computer: return QStringLiteral("Au tour de l'ordinateur");
         case PavotWidget::Turn::Remote: return QStringLiteral("Au tour de l'adversaire");
@@ -178,6 +183,25 @@ QString MainWindow::turnText() const
         }
     }
     return QStringLiteral("C'est votre tour !");
+}
+
+QString MainWindow::departureText() const
+{
+    switch (board->gameLink()) {
+    case PavotWidget::Link::OpponentLeft: return QStringLiteral("L'adversaire a quitté la partie");
+    case PavotWidget::Link::Lost: return QStringLiteral("Connexion au serveur perdue");
+    default: return QString();
+    }
+}
+
+// The message stays in the status bar until the next game begins. The bar is
+// made only when there is something to say.
+void MainWindow::showDeparture()
+{
+    const QString departure = departureText();
+    QStatusBar* bar = departure.isEmpty() ? findChild<QStatusBar*>() : statusBar();
+    if (bar && bar->currentMessage() != departure)
+        bar->showMessage(departure);
 }
 
 void MainWindow::showReport(const QString& message)
@@ -229,6 +253,8 @@ void MainWindow::startNetworkGame(const QString& address, quint16 port, int colo
     // connection handler always sees it.
     board->startNetworkPlay(true, address, port);
     board->setOwnColor(colour);
+    if (const auto* dialog = qobject_cast<const DialogNetwork*>(sender()))
+        board->setGameTicket(dialog->gameTicket());
     loadPiece(pieceFile);
 }
 

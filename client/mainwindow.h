@@ -48,6 +48,9 @@ private:
     void showReport(const QString& message);
     void applyOptions();
     QString turnText() const;
+    // What ended the network game early, or nothing while it is on.
+    QString departureText() const;
+    void showDeparture();
 
     Options* options = nullptr;
     QPixmap pieceImage;
