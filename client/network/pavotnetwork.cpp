@@ -104,7 +104,7 @@ void PavotWidget::playReceivedMove(const QString& text)
     using ReceivedMove::Verdict;
     const int opponent = 1 - ownColor;
     const bool theirTurn = playbynetwork && link == Link::Open && !canplay;
-    const ReceivedMove::Judgement judgement = ReceivedMove::judge(game, ownColor, theirTurn, text);
+    const ReceivedMove::Judgement judgement = ReceivedMove::judge(model(), ownColor, theirTurn, text);
     switch (judgement.verdict) {
     case Verdict::Place:
         game.playMove(judgement.column, judgement.row, opponent, true);
