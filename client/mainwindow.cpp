@@ -28,6 +28,7 @@ MainWindow::MainWindow(QWidget* parent)
     buildCentralArea();
     applyOptions();
     connect(options, &Options::changed, this, &MainWindow::applyOptions);
+    connect(board, &PavotWidget::up, this, &MainWindow::showDeparture);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setWindowTitle(tr("QArdesia multi"));
 }
@@ -151,7 +152,6 @@ void MainWindow::setUp()
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
     turnLabel->setText(turnText());
-    showDeparture();
     if (!board->model().gameOver() || reportPending)
         return;
 
@@ -183,25 +183,6 @@ QString MainWindow::turnText() const
         }
     }
     return QStringLiteral("C'est votre tour !");
-}
-
-QString MainWindow::departureText() const
-{
-    switch (board->gameLink()) {
-    case PavotWidget::Link::OpponentLeft: return QStringLiteral("L'adversaire a quitté la partie");
-    case PavotWidget::Link::Lost: return QStringLiteral("Connexion au serveur perdue");
-    default: return QString();
-    }
-}
-
-// The message stays in the status bar until the next game begins. The bar is
-// made only when there is something to say.
-void MainWindow::showDeparture()
-{
-    const QString departure = departureText();
-    QStatusBar* bar = departure.isEmpty() ? findChild<QStatusBar*>() : statusBar();
-    if (bar && bar->currentMessage() != departure)
-        bar->showMessage(departure);
 }
 
 void MainWindow::showReport(const QString& message)
@@ -261,4 +242,23 @@ void MainWindow::startNetworkGame(const QString& address, quint16 port, int colo
 void MainWindow::playAgain()
 {
     board->resetGame();
+}
+
+QString MainWindow::departureText() const
+{
+    switch (board->gameLink()) {
+    case PavotWidget::Link::OpponentLeft: return QStringLiteral("L'adversaire a quitté la partie");
+    case PavotWidget::Link::Lost: return QStringLiteral("Connexion au serveur perdue");
+    default: return QString();
+    }
+}
+
+// The message stays in the status bar until the next game begins. The bar is
+// made only when there is something to say.
+void MainWindow::showDeparture()
+{
+    const QString departure = departureText();
+    QStatusBar* bar = departure.isEmpty() ? findChild<QStatusBar*>() : statusBar();
+    if (bar && bar->currentMessage() != departure)
+        bar->showMessage(departure);
 }

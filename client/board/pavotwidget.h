@@ -104,14 +104,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // checkDrop's answer, without its traces: painting asks for every cell.
-    bool mayDrop(int x, int y);
-    // The computer plays white from the guess (x, y).
-    void computerPlays(int x, int y);
     // Lets the server see this player leave the network game, if any.
     void closeGameConnection();
     // The game connection dropped or failed while its game was on.
     void gameConnectionLost();
+    // checkDrop's answer, without its traces: painting asks for every cell.
+    bool mayDrop(int x, int y);
+    // The computer plays white from the guess (x, y).
+    void computerPlays(int x, int y);
 
     QRect offeredSquare;
     Board game;
