@@ -3,7 +3,6 @@
 
 #include "board.h"
 #include "frame.h"
-#include "receivedmove.h"
 
 #include <QAbstractSocket>
 #include <QRect>
@@ -68,7 +67,7 @@ public:
 
     // The square of a pass: off the board, so any peer places nothing and,
     // the colour being its opponent's, takes the turn.
-    static constexpr int PassSquare = ReceivedMove::PassSquare;
+    static constexpr int PassSquare = -1;
 
     bool canPlay() const { return canplay; }
     void setOwnColor(int colour) { ownColor = colour; }

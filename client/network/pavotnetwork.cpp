@@ -4,6 +4,7 @@
 #include "pavotwidget.h"
 
 #include "messages.h"
+#include "receivedmove.h"
 
 #include <QDebug>
 #include <QHostAddress>
@@ -18,6 +19,7 @@ namespace {
 // before it is cut: a server that never reads must not keep it for ever.
 constexpr int LingerMs = 5000;
 const QString TicketPrefix = QStringLiteral("GAME|");
+static_assert(PavotWidget::PassSquare == ReceivedMove::PassSquare, "the pass we send is the one we take");
 } // namespace
 
 void PavotWidget::startNetworkPlay(bool playbynetwork, const QString& host, quint16 port)
