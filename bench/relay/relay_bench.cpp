@@ -73,7 +73,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int Connections = Relay::MaxConnections;
+constexpr int Connections = Relay::ConnectionsPerGame;
 constexpr auto Patience = std::chrono::seconds(10);
 
 // A non-blocking client end connected to the loopback port, -1 on failure.
@@ -142,7 +142,7 @@ struct Rig
 
     bool open()
     {
-        server = std::make_unique<FenServeur>(0, QHostAddress(QHostAddress::LocalHost));
+        server = std::make_unique<FenServeur>(0, QHostAddress(QHostAddress::LocalHost), Relay::Limits{1, 60000});
         if (!server->listener()->isListening()) {
             error = "server not listening";
             return false;
@@ -410,7 +410,7 @@ std::string flood(const std::array<int, Connections + 1>& fds, Flood& result)
 void BM_RelayFloodMemory(benchmark::State& state)
 {
     for (auto _ : state) {
-        FenServeur server(0, QHostAddress(QHostAddress::LocalHost));
+        FenServeur server(0, QHostAddress(QHostAddress::LocalHost), Relay::Limits{1, 60000});
         std::array<int, Connections + 1> fds{};
         fds.fill(-1);
         // The flooder's small receive window backs its copies up in the server soon.
