@@ -15,9 +15,10 @@ namespace {
 // The last server asked, for the next run.
 const QString HostKey = QStringLiteral("network/host");
 const QString PortKey = QStringLiteral("network/port");
-// Our server names each player's seat just before the game begins.
-const QRegularExpression TicketPattern(QRegularExpression::anchoredPattern(QStringLiteral("GAME\\|[0-9a-f]{16}")));
-constexpr int TicketPrefixLength = 5; // "GAME|"
+// Our server names each player's seat just before the game begins: "GAME|"
+// and 16 lowercase hexadecimal digits.
+const QRegularExpression TicketPattern(
+    QRegularExpression::anchoredPattern(QRegularExpression::escape(Message::Ticket) + QStringLiteral("[0-9a-f]{16}")));
 } // namespace
 
 DialogNetwork::DialogNetwork(QWidget* parent)
@@ -114,7 +115,7 @@ void DialogNetwork::handleMessage(const QString& text)
     const bool isBlack = text == Message::Black && requested == Message::Black;
     const bool isWhite = text == Message::White && requested == Message::White;
     if (TicketPattern.match(text).hasMatch())
-        ticket = text.mid(TicketPrefixLength);
+        ticket = text.mid(Message::Ticket.size());
 
     if (isError)
         log(QStringLiteral("Erreur: choissez l'autre couleur."));

@@ -18,7 +18,6 @@ namespace {
 // How long a connection we leave may take to send what it still holds
 // before it is cut: a server that never reads must not keep it for ever.
 constexpr int LingerMs = 5000;
-const QString TicketPrefix = QStringLiteral("GAME|");
 static_assert(PavotWidget::PassSquare == ReceivedMove::PassSquare, "the pass we send is the one we take");
 } // namespace
 
@@ -69,7 +68,7 @@ void PavotWidget::connecte()
     link = Link::Open;
     // Before anything else, so the server counts this connection in our seat.
     if (!gameTicket.isEmpty())
-        gameSocket->write(Frame::encode(TicketPrefix + gameTicket));
+        gameSocket->write(Frame::encode(Message::Ticket + gameTicket));
     if (ownColor == Black) {
         opponentColor = White;
         canplay = false;
