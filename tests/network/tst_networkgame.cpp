@@ -132,18 +132,21 @@ private slots:
     }
 
     // A player who leaves a game, by "&Restart", by a new network game or by
-    // closing the window, is seen gone by the other: its board takes nothing
-    // more, and the window says why until a new game.
+    // closing the window, is seen gone by the other, and so is the server:
+    // the board takes nothing more, and the window says why until "&Restart".
     void aPlayerWhoLeavesIsSeenGone_data()
     {
         QTest::addColumn<int>("how");
-        QTest::newRow("restart") << 0;
-        QTest::newRow("new game") << 1;
-        QTest::newRow("window closed") << 2;
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("restart") << 0 << left;
+        QTest::newRow("new game") << 1 << left;
+        QTest::newRow("window closed") << 2 << left;
+        QTest::newRow("server gone") << 3 << QStringLiteral("Connexion au serveur perdue");
     }
     void aPlayerWhoLeavesIsSeenGone()
     {
         QFETCH(int, how);
+        QFETCH(QString, shown);
         Client black;
         auto white = std::make_unique<Client>();
         QVERIFY(start(black, *white));
@@ -153,31 +156,17 @@ private slots:
             menuEntry(white->window, 0, 1)->trigger();
         else if (how == 1)
             QMetaObject::invokeMethod(&white->window, "setWhite", Q_ARG(QString, "127.0.0.1"), Q_ARG(quint16, 9));
-        else
+        else if (how == 2)
             white.reset();
-        QTRY_COMPARE(black.status(), left);
-        QCOMPARE(turnText(black.window), left);
+        else
+            server.reset();
+        QTRY_COMPARE(black.status(), shown);
+        QCOMPARE(turnText(black.window), shown);
         QCOMPARE(allowedCells(black.board), QList<QPoint>());
         // White's board showed its seat's ticket: the server knew its colour.
         QVERIFY(!black.log().contains(u"PUT|-2|-2|0|"));
-    }
-
-    // The server gone, the game stops with a word; "&Restart" plays the
-    // computer again and clears it.
-    void aLostServerEndsTheGame()
-    {
-        Client black;
-        Client white;
-        QVERIFY(start(black, white));
-        server.reset();
-        QTRY_COMPARE(black.status(), QStringLiteral("Connexion au serveur perdue"));
-        QCOMPARE(turnText(white.window), black.status());
-        QCOMPARE(allowedCells(white.board), QList<QPoint>());
-        menuEntry(white.window, 0, 1)->trigger(); // "&Restart"
-        QTRY_COMPARE(white.status(), QString());
-        white.board->model().trace = nullptr;
-        QVERIFY(dropOn(white.board, 2, 4)); // the computer answers
-        QCOMPARE(white.board->model().count(White), 3);
+        menuEntry(black.window, 0, 1)->trigger();
+        QTRY_COMPARE(black.status(), QString());
     }
 
     // What white's connection carries that white could not have played,
