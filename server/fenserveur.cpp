@@ -84,6 +84,8 @@ void FenServeur::serveWaiting()
 
 void FenServeur::serve(QTcpSocket* socket)
 {
+    // Moves are small and a player waits for each: no batching delay.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     coordination->addConnection(socket, socket->peerAddress(), socket->peerPort());
 
     const int count = coordination->connectionCount();
@@ -92,8 +94,10 @@ void FenServeur::serve(QTcpSocket* socket)
     else if (count == 2)
         statusLabel->setText(startedPrefix() + tr("</strong>.<br />Nb joueurs : 2"));
 
-    connect(socket, &QTcpSocket::readyRead, this, &FenServeur::donneesRecues);
-    connect(socket, &QTcpSocket::disconnected, this, &FenServeur::deconnexionClient);
+    // The socket goes with the call: sender() searches every connection made
+    // to this window, thousands with many games.
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { donneesRecues(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { deconnexionClient(socket); });
 
     // A connection that waited may hold data already; its notification went
     // to nobody and may not come again.
@@ -106,20 +110,14 @@ void FenServeur::serve(QTcpSocket* socket)
     socket->setReadBufferSize(Frame::ReadAhead);
 }
 
-void FenServeur::donneesRecues()
+void FenServeur::donneesRecues(QTcpSocket* socket)
 {
-    auto* socket = qobject_cast<QTcpSocket*>(sender());
-    if (!socket)
-        return;
     coordination->receive(socket);
 }
 
-void FenServeur::deconnexionClient()
+void FenServeur::deconnexionClient(QTcpSocket* socket)
 {
-    auto* socket = qobject_cast<QTcpSocket*>(sender());
     coordination->connectionLost(socket);
-    if (!socket)
-        return;
     socket->deleteLater();
     statusLabel->setText(startedPrefix()
                          + tr("</strong>.<br />Nb joueurs : %1").arg(coordination->clients().size()));

@@ -35,8 +35,8 @@ public:
 
 private slots:
     void nouvelleConnexion();
-    void donneesRecues();
-    void deconnexionClient();
+    void donneesRecues(QTcpSocket* socket);
+    void deconnexionClient(QTcpSocket* socket);
 
 private:
     QString startedPrefix() const;

@@ -117,6 +117,11 @@ void Relay::receive(QIODevice* connection)
     // Every complete frame now, not one per notification: a second frame in
     // the same delivery would otherwise wait for bytes that may never come.
     const QStringList texts = c->reader.readAll(connection);
+    // Bytes that are not frames cost reading without counting as texts.
+    if (c->reader.skipped > 0) {
+        cut(*c);
+        return;
+    }
     for (const QString& text : texts) {
         // The rules may give this connection up too (the end of its game).
         c = find(connection);

@@ -176,6 +176,7 @@ private slots:
         const QString move = Message::moveText(1, 1, 0);
         const int fit = int(Relay::FloodBurst / Frame::encode(move).size());
         QTest::newRow("flood") << move << fit + 50 << fit;
+        QTest::newRow("not a frame") << QString() << 1 << 0;
     }
     void cutsTheFlooder()
     {
@@ -185,7 +186,7 @@ private slots:
         const int black = pair("10.0.0.1", "10.0.0.2");
         heard(black);
         for (int i = 0; i < times; ++i)
-            peers[size_t(black) + 1].inbox += Frame::encode(text);
+            peers[size_t(black) + 1].inbox += text.isNull() ? QByteArray("\0\4junk", 6) : Frame::encode(text);
         relay->receive(&peers[size_t(black) + 1]);
         QCOMPARE(cut, QList<QIODevice*>{&peers[size_t(black) + 1]});
         // The budget refills a little while the test runs.
