@@ -30,11 +30,7 @@ struct Client
     }
     QStringList rows() { return BoardText::rows(board->model()); }
     QString log() { return dialogPart("listeMessages")->property("plainText").toString(); }
-    QString status()
-    {
-        const auto* bar = window.findChild<QStatusBar*>();
-        return bar ? bar->currentMessage() : QString();
-    }
+    QString status() { return window.statusBar()->currentMessage(); }
     void ask(quint16 port, const char* colourButton)
     {
         menuEntry(window, 1, 0)->trigger(); // "&Play multi..."
