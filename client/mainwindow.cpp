@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(QWidget* parent)
@@ -28,6 +29,7 @@ MainWindow::MainWindow(QWidget* parent)
     buildCentralArea();
     applyOptions();
     connect(options, &Options::changed, this, &MainWindow::applyOptions);
+    connect(board, &PavotWidget::up, this, &MainWindow::showDeparture);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setWindowTitle(tr("QArdesia multi"));
 }
@@ -173,6 +175,9 @@ void MainWindow::setUp()
 QString MainWindow::turnText() const
 {
     if (options->isOn(Options::WhoseTurn)) {
+        const QString departure = departureText();
+        if (!departure.isEmpty() && board->turn() != PavotWidget::Turn::Over)
+            return departure;
         switch (board->turn()) {
         case PavotWidget::Turn::Computer: return tr("Au tour de l'ordinateur");
         case PavotWidget::Turn::Remote: return tr("Au tour de l'adversaire");
@@ -232,10 +237,31 @@ void MainWindow::startNetworkGame(const QString& address, quint16 port, int colo
     // connection handler always sees it.
     board->startNetworkPlay(true, address, port);
     board->setOwnColor(colour);
+    if (const auto* dialog = qobject_cast<const DialogNetwork*>(sender()))
+        board->setGameTicket(dialog->gameTicket());
     loadPiece(pieceFile);
 }
 
 void MainWindow::playAgain()
 {
     board->resetGame();
+}
+
+QString MainWindow::departureText() const
+{
+    switch (board->gameLink()) {
+    case PavotWidget::Link::OpponentLeft: return QStringLiteral("L'adversaire a quitté la partie");
+    case PavotWidget::Link::Lost: return QStringLiteral("Connexion au serveur perdue");
+    default: return QString();
+    }
+}
+
+// The message stays in the status bar until the next game begins. The bar is
+// made only when there is something to say.
+void MainWindow::showDeparture()
+{
+    const QString departure = departureText();
+    QStatusBar* bar = departure.isEmpty() ? findChild<QStatusBar*>() : statusBar();
+    if (bar && bar->currentMessage() != departure)
+        bar->showMessage(departure);
 }

@@ -46,6 +46,9 @@ private:
     void loadPiece(const QString& fileName);
     void startNetworkGame(const QString& address, quint16 port, int colour, const QString& pieceFile);
     void showReport(const QString& message);
+    // What ended the network game early, or nothing while it is on.
+    QString departureText() const;
+    void showDeparture();
     void applyOptions();
     QString turnText() const;
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the client as the server could send them: every
 // text the frame reader takes out goes to the connection dialog and to the
-// board, and after each one the invariants the window relies on are checked.
+// referee of both players' boards, and after each one the invariants the
+// window relies on are checked.
 //
 // Input: one flags byte, then the bytes.
 //   flags & 1    the bytes are texts, one per line (UTF-8), each sent as a
@@ -9,10 +10,11 @@
 //   flags >> 1   delivered in pieces of this many bytes (0: all at once), so
 //                that frames also arrive split
 
+#include "board.h"
 #include "dialognetwork.h"
 #include "frame.h"
 #include "messages.h"
-#include "pavotwidget.h"
+#include "receivedmove.h"
 #include "support.h"
 
 #include <QApplication>
@@ -21,15 +23,6 @@
 #include <cstdint>
 
 namespace {
-
-bool sameBoard(const Board& a, const Board& b)
-{
-    for (int x = 0; x < 8; ++x)
-        for (int y = 0; y < 8; ++y)
-            if (a.cell(x, y) != b.cell(x, y))
-                return false;
-    return a.count(Black) == b.count(Black) && a.count(White) == b.count(White);
-}
 
 // The connection dialog. Building one takes a millisecond under the
 // sanitizers, a hundred times what an input takes, so one is kept from input
@@ -82,24 +75,53 @@ private:
     int blocks = 1;  // in the log after the previous text
 };
 
-void receiveMove(PavotWidget& board, const QString& text)
+// One game as both players' boards see it. The server relays every text to
+// both; each board's referee judges it, and the move one board takes from its
+// opponent is the one the other played itself, so the two boards never part
+// and exactly one player is to move until somebody leaves.
+class Game
 {
-    const Board before = board.model();
-    board.playReceivedMove(text);
-    const Board& after = board.model();
-    int cells[3] = {0, 0, 0};
-    for (int x = 0; x < 8; ++x)
-        for (int y = 0; y < 8; ++y)
-            ++cells[after.cell(x, y)];
-    // The window shows the counts; they must be what the board holds.
-    check(board.model().count(Black) == cells[Black] && board.model().count(White) == cells[White]);
-    // A pass names a square off the board: it places and turns nothing, and
-    // neither does a colour other than the two.
-    const std::optional<Message::Move> move = Message::parseMove(text);
-    const bool offBoard = move && (move->column < 0 || move->column > 7 || move->row < 0 || move->row > 7);
-    if (offBoard || (move && move->colour != Black && move->colour != White))
-        check(sameBoard(before, after));
-}
+public:
+    void receive(const QString& text)
+    {
+        if (left)
+            return;
+        const Verdict black = judge(Black, text);
+        const Verdict white = judge(White, text);
+        // The notice of a departure ends the game for both; any other text
+        // is taken by at most one of them, the opponent of its colour.
+        check((black == Verdict::OpponentLeft) == (white == Verdict::OpponentLeft));
+        check(black != Verdict::Place || white == Verdict::Echo);
+        check(white != Verdict::Place || black == Verdict::Echo);
+        left = black == Verdict::OpponentLeft;
+        for (int x = 0; x < 8; ++x)
+            for (int y = 0; y < 8; ++y)
+                check(boards[Black].cell(x, y) == boards[White].cell(x, y));
+    }
+
+private:
+    using Verdict = ReceivedMove::Verdict;
+
+    Verdict judge(int colour, const QString& text)
+    {
+        const int mover = 1 - colour;
+        const ReceivedMove::Judgement judgement = ReceivedMove::judge(boards[colour], colour, toMove == mover, text);
+        if (judgement.verdict == Verdict::Place) {
+            // Played by the mover on its own board first, as a drop would.
+            check(boards[mover].playMove(judgement.column, judgement.row, mover, true) > 0);
+            check(boards[colour].playMove(judgement.column, judgement.row, mover, true) > 0);
+        }
+        if (judgement.verdict == Verdict::Pass)
+            check(!boards[mover].hasLegalMove(mover));
+        if (judgement.verdict == Verdict::Place || judgement.verdict == Verdict::Pass)
+            toMove = colour;
+        return judgement.verdict;
+    }
+
+    Board boards[2];
+    int toMove = White; // white moves first in a network game
+    bool left = false;
+};
 
 } // namespace
 
@@ -140,14 +162,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else {
         dialog->clearLog();
     }
-    PavotWidget board;
+    Game game;
     FakeConnection connection;
     Frame::Reader reader;
     for (qsizetype at = 0; at < bytes.size(); at += piece) {
         connection.inbox += bytes.mid(at, piece);
         for (const QString& text : reader.readAll(&connection)) {
             dialog->receive(text);
-            receiveMove(board, text);
+            game.receive(text);
         }
     }
     return 0;

@@ -3,8 +3,10 @@
 // coordination, as any number of peers could send them, and checks that what
 // the server writes back is always well formed.
 //
-// Input: a sequence of operations. One byte op: kind = op & 7, slot = (op >> 3) % 6.
-//   0 connect the slot (if free and fewer than four are counted, as the server does)
+// Input: the first byte's low bit picks the rules (set: one game, clear: many
+// games, two of them at most), then a sequence of operations. One byte op:
+// kind = op & 7, slot = (op >> 3) % 6.
+//   0 connect the slot (if free and the server has room, as it does)
 //   1 disconnect the slot
 //   2 raw bytes to the slot: 1 length byte, then the bytes
 //   3 raw bytes to the slot: 2 length bytes (big-endian), then the bytes
@@ -92,21 +94,23 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     constexpr int Slots = 6;
-    Relay relay;
+    if (size == 0)
+        return 0;
+    Relay relay(Relay::Limits{data[0] & 1 ? 1 : 2, 60000});
     std::array<FakeConnection, Slots> connections;
     std::array<bool, Slots> live{};
     std::array<quint16, Slots> ports{};
     quint16 nextPort = 40000;
     int liveCount = 0;
 
-    Input in{data, size};
+    Input in{data, size, 1};
     while (in.more()) {
         const uint8_t op = in.byte();
         const int slot = (op >> 3) % Slots;
         FakeConnection& c = connections[size_t(slot)];
         switch (op & 7) {
         case 0:
-            if (!live[size_t(slot)] && relay.connectionCount() < Relay::MaxConnections) {
+            if (!live[size_t(slot)] && relay.hasRoom()) {
                 c.inbox.clear();
                 ports[size_t(slot)] = nextPort++;
                 // Two peers on the same address tell apart only by port.

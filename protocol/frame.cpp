@@ -76,8 +76,10 @@ QStringList Reader::readAll(QIODevice* device)
             blockSize = qFromBigEndian<quint16>(raw);
             // A zero length is an empty frame with nothing after it:
             // dropped, and the next two bytes are the next length.
-            if (blockSize == 0)
+            if (blockSize == 0) {
+                ++skipped;
                 continue;
+            }
         }
         if (device->bytesAvailable() < blockSize)
             break;
@@ -88,6 +90,8 @@ QStringList Reader::readAll(QIODevice* device)
 
         if (std::optional<QString> text = decodeBody(body))
             texts.append(*text);
+        else
+            ++skipped;
     }
     return texts;
 }

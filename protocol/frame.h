@@ -38,6 +38,8 @@ public:
 
     // Pending size of the frame being received, 0 when no length was read.
     quint16 blockSize = 0;
+    // Malformed frames skipped so far: no honest peer sends one.
+    qint64 skipped = 0;
 };
 
 } // namespace Frame

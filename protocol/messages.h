@@ -15,6 +15,8 @@ inline const QString GameBegin = QStringLiteral("ACKGAMEBEGIN");
 inline const QString GameBeginBlack = QStringLiteral("ACKGAMEBEGINB");
 inline const QString GameBeginWhite = QStringLiteral("ACKGAMEBEGINW");
 inline const QString MoveKeyword = QStringLiteral("PUT|");
+// "GAME|" and 16 lowercase hexadecimal digits: a player's claim to its seat.
+inline const QString Ticket = QStringLiteral("GAME|");
 
 // "PUT|column|row|colour|"
 QString moveText(int column, int row, int colour);

@@ -13,14 +13,14 @@
 #include <QTcpSocket>
 #include <QVBoxLayout>
 
-FenServeur::FenServeur(quint16 port, const QHostAddress& address)
+FenServeur::FenServeur(quint16 port, const QHostAddress& address, const Relay::Limits& limits)
 {
     statusLabel = new QLabel;
     statusLabel->setTextFormat(Qt::RichText);
     // Whatever a peer sends is shown as plain text on one line: never as
     // markup, and never at a size that would grow the window.
     messageLabel = new ElidedLabel;
-    coordination = new Relay(this);
+    coordination = new Relay(limits, this);
     quitButton = new QPushButton(tr("Quitter"));
     connect(quitButton, &QPushButton::clicked, qApp, &QApplication::quit);
 
@@ -33,9 +33,9 @@ FenServeur::FenServeur(quint16 port, const QHostAddress& address)
     setWindowTitle(tr("Ardesia - Serveur"));
 
     connect(coordination, &Relay::messageReceived, messageLabel, &ElidedLabel::setFullText);
-    connect(coordination, &Relay::backlogExceeded, this, [this](QIODevice* connection) {
-        // A peer that does not read what it is sent: its connection goes, so
-        // the server's memory does not. Closed once the send is over.
+    connect(coordination, &Relay::closeRequested, this, [this](QIODevice* connection) {
+        // A peer that does not read what it is sent, floods, idles or whose
+        // game is over: its connection goes. Closed once the rules are done.
         QPointer<QTcpSocket> socket = qobject_cast<QTcpSocket*>(connection);
         QMetaObject::invokeMethod(this, [socket] { if (socket) socket->abort(); }, Qt::QueuedConnection);
     });
@@ -67,9 +67,14 @@ QString FenServeur::startedPrefix() const
 
 void FenServeur::nouvelleConnexion()
 {
-    // At most four served; further connections wait in the listener and are
-    // taken, oldest first, on a later notification while fewer are counted.
-    while (coordination->connectionCount() < Relay::MaxConnections) {
+    serveWaiting();
+}
+
+void FenServeur::serveWaiting()
+{
+    // Four per game at most; further connections wait in the listener and are
+    // taken, oldest first, as soon as a place frees up.
+    while (coordination->hasRoom()) {
         QTcpSocket* socket = tcpServer->takeWaiting();
         if (!socket)
             return;
@@ -79,6 +84,8 @@ void FenServeur::nouvelleConnexion()
 
 void FenServeur::serve(QTcpSocket* socket)
 {
+    // Moves are small and a player waits for each: no batching delay.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     coordination->addConnection(socket, socket->peerAddress(), socket->peerPort());
 
     const int count = coordination->connectionCount();
@@ -87,8 +94,10 @@ void FenServeur::serve(QTcpSocket* socket)
     else if (count == 2)
         statusLabel->setText(startedPrefix() + tr("</strong>.<br />Nb joueurs : 2"));
 
-    connect(socket, &QTcpSocket::readyRead, this, &FenServeur::donneesRecues);
-    connect(socket, &QTcpSocket::disconnected, this, &FenServeur::deconnexionClient);
+    // The socket goes with the call: sender() searches every connection made
+    // to this window, thousands with many games.
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { donneesRecues(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { deconnexionClient(socket); });
 
     // A connection that waited may hold data already; its notification went
     // to nobody and may not come again.
@@ -101,28 +110,16 @@ void FenServeur::serve(QTcpSocket* socket)
     socket->setReadBufferSize(Frame::ReadAhead);
 }
 
-void FenServeur::donneesRecues()
+void FenServeur::donneesRecues(QTcpSocket* socket)
 {
-    auto* socket = qobject_cast<QTcpSocket*>(sender());
-    if (!socket)
-        return;
     coordination->receive(socket);
-    // A socket sends one block of its queue per turn of the event loop, less
-    // than one read can bring in for every connection: the copies go out now,
-    // so what stays queued, and counts as backlog, is what a peer does not take.
-    for (QIODevice* connection : coordination->clients()) {
-        if (auto* client = qobject_cast<QTcpSocket*>(connection))
-            client->flush();
-    }
 }
 
-void FenServeur::deconnexionClient()
+void FenServeur::deconnexionClient(QTcpSocket* socket)
 {
-    auto* socket = qobject_cast<QTcpSocket*>(sender());
     coordination->connectionLost(socket);
-    if (!socket)
-        return;
     socket->deleteLater();
     statusLabel->setText(startedPrefix()
                          + tr("</strong>.<br />Nb joueurs : %1").arg(coordination->clients().size()));
+    serveWaiting();
 }

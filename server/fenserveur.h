@@ -3,6 +3,7 @@
 
 // Whole, not declared: users of listener() call its QTcpServer members.
 #include "listener.h"
+#include "relay.h"
 
 #include <QHostAddress>
 #include <QWidget>
@@ -11,7 +12,6 @@ class ElidedLabel;
 class QLabel;
 class QPushButton;
 class QTcpSocket;
-class Relay;
 
 // The server's window: it owns the listener and the game coordination, and
 // shows the listener's state, the number of players and the last message.
@@ -25,7 +25,8 @@ public:
     // Listens at once; tests pass port 0 (any free port) and the loopback
     // address.
     explicit FenServeur(quint16 port = DefaultPort,
-                        const QHostAddress& address = QHostAddress(QHostAddress::AnyIPv4));
+                        const QHostAddress& address = QHostAddress(QHostAddress::AnyIPv4),
+                        const Relay::Limits& limits = {});
     ~FenServeur() override;
 
     Listener* listener() const { return tcpServer; }
@@ -34,12 +35,13 @@ public:
 
 private slots:
     void nouvelleConnexion();
-    void donneesRecues();
-    void deconnexionClient();
+    void donneesRecues(QTcpSocket* socket);
+    void deconnexionClient(QTcpSocket* socket);
 
 private:
     QString startedPrefix() const;
     void serve(QTcpSocket* socket);
+    void serveWaiting();
 
     QLabel* statusLabel = nullptr;
     ElidedLabel* messageLabel = nullptr;

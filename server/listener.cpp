@@ -2,8 +2,11 @@
 #include "listener.h"
 
 #include "frame.h"
+#include "relay.h"
 
 #include <QTcpSocket>
+
+const qint64 Listener::MaxWaitingBytes = Relay::MaxFrame;
 
 void Listener::incomingConnection(qintptr descriptor)
 {
@@ -14,11 +17,20 @@ void Listener::incomingConnection(qintptr descriptor)
         socket->deleteLater();
         return;
     }
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-        waiting.removeOne(socket);
-        socket->deleteLater();
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        if (socket->bytesAvailable() > MaxWaitingBytes)
+            drop(socket);
     });
     waiting.append(socket);
+}
+
+void Listener::drop(QTcpSocket* socket)
+{
+    waiting.removeOne(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
 }
 
 QTcpSocket* Listener::takeWaiting()

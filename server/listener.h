@@ -7,17 +7,18 @@
 class QTcpSocket;
 
 // The server's listener. Accepted connections wait here until the server
-// takes them, oldest first. Each reads at most Frame::ReadAhead ahead of the
-// server, so a connection that sends without being read cannot grow it. At
-// most MaxWaiting wait: the excess is closed at once, and a waiting
-// connection that closes is dropped, so however many come and go the
-// listener never fills up and never stops accepting.
+// takes them, oldest first. At most MaxWaiting wait: the excess is closed at
+// once, and a waiting connection that closes is dropped, so however many come
+// and go the listener never fills up and never stops accepting. A waiting
+// connection may send one request and no more: past that it is closed, for it
+// is no player, and one that filled its buffer would close unseen.
 class Listener : public QTcpServer
 {
     Q_OBJECT
 
 public:
     static constexpr int MaxWaiting = 16;
+    static const qint64 MaxWaitingBytes;
 
     using QTcpServer::QTcpServer;
 
@@ -30,5 +31,7 @@ protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
+    void drop(QTcpSocket* socket);
+
     QList<QTcpSocket*> waiting;
 };

@@ -35,9 +35,8 @@ void PavotWidget::resetGame()
 {
     playbynetwork = false;
     ownColor = Black;
-    // The network game left behind is over for this board: its connection
-    // stays open, but what still arrives on it is read and dropped.
-    gameSocket = nullptr;
+    // The network game left behind is over: the server sees this player go.
+    closeGameConnection();
     game.reset();
     theirLastMove.reset();
     update();

@@ -72,6 +72,16 @@ public:
     bool canPlay() const { return canplay; }
     void setOwnColor(int colour) { ownColor = colour; }
     QTcpSocket* gameConnection() const { return gameSocket; }
+    // The seat the server gave this player (16 hexadecimal digits), sent
+    // first on the game connection so our server knows whose it is; empty
+    // for a server that gives none.
+    void setGameTicket(const QString& ticket) { gameTicket = ticket; }
+
+    // How the network game's link stands: not (yet) up, open, or ended by
+    // the opponent's departure or by the loss of the connection. Once ended,
+    // the game takes no more drops; a new game starts over at None.
+    enum class Link { None, Open, OpponentLeft, Lost };
+    Link gameLink() const { return link; }
 
 signals:
     // Every repaint ends with it, so the window's side column follows the board.
@@ -93,6 +103,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Lets the server see this player leave the network game, if any.
+    void closeGameConnection();
+    // The game connection dropped or failed while its game was on.
+    void gameConnectionLost();
     // checkDrop's answer, without its traces: painting asks for every cell.
     bool mayDrop(int x, int y);
     // The computer plays white from the guess (x, y).
@@ -113,4 +127,6 @@ private:
     std::optional<QPoint> theirLastMove;
     QTcpSocket* gameSocket = nullptr;
     Frame::Reader reader;
+    QString gameTicket;
+    Link link = Link::None;
 };

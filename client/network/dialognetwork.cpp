@@ -5,16 +5,33 @@
 #include "messages.h"
 
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QTcpSocket>
 #include <QTextCursor>
 #include <QTextDocument>
+
+namespace {
+// The last server asked, for the next run.
+const QString HostKey = QStringLiteral("network/host");
+const QString PortKey = QStringLiteral("network/port");
+// Our server names each player's seat just before the game begins: "GAME|"
+// and 16 lowercase hexadecimal digits.
+const QRegularExpression TicketPattern(
+    QRegularExpression::anchoredPattern(QRegularExpression::escape(Message::Ticket) + QStringLiteral("[0-9a-f]{16}")));
+} // namespace
 
 DialogNetwork::DialogNetwork(QWidget* parent)
     : QDialog(parent)
     , ui(new Ui::DialogNetwork)
 {
     ui->setupUi(this);
-    ui->serveurIP->setText(QStringLiteral("127.0.0.1"));
+    // Every received text lands in the log: an undo history would keep each
+    // one, trimmed or not, for as long as the dialog lives.
+    ui->listeMessages->setUndoRedoEnabled(false);
+    const QSettings settings;
+    ui->serveurIP->setText(settings.value(HostKey, QStringLiteral("127.0.0.1")).toString());
+    ui->serveurPort->setValue(settings.value(PortKey, ui->serveurPort->value()).toInt());
 
     socket = new QTcpSocket(this);
     socket->setReadBufferSize(Frame::ReadAhead);
@@ -46,6 +63,9 @@ void DialogNetwork::on_boutonConnexion_clicked()
     }
 
     log(tr("<em>Tentative de connexion en cours...</em>"));
+    QSettings settings;
+    settings.setValue(HostKey, ui->serveurIP->text());
+    settings.setValue(PortKey, ui->serveurPort->value());
 
     socket->abort();
     // A half-read frame of the dropped connection must not be taken as the
@@ -57,7 +77,9 @@ void DialogNetwork::on_boutonConnexion_clicked()
 
     // Sent once the connection is up: written to a socket still connecting,
     // a refused connection would report its error twice.
-    request = Frame::encode(black ? Message::Black : Message::White);
+    requested = black ? Message::Black : Message::White;
+    request = Frame::encode(requested);
+    ticket.clear();
 }
 
 void DialogNetwork::donneesRecues()
@@ -88,8 +110,12 @@ void DialogNetwork::handleMessage(const QString& text)
         return;
     }
     const bool isError = text == Message::Err;
-    const bool isBlack = text == Message::Black;
-    const bool isWhite = text == Message::White;
+    // Only the echo of our own request registers us: any other would hide
+    // the colour we asked for too.
+    const bool isBlack = text == Message::Black && requested == Message::Black;
+    const bool isWhite = text == Message::White && requested == Message::White;
+    if (TicketPattern.match(text).hasMatch())
+        ticket = text.mid(Message::Ticket.size());
 
     if (isError)
         log(tr("Erreur: choissez l'autre couleur."));
@@ -113,6 +139,8 @@ void DialogNetwork::handleMessage(const QString& text)
         ui->radioButton_2->setEnabled(false);
         ui->radioButton->hide();
     }
+    if (isBlack || isWhite)
+        log(tr("<em>Couleur enregistrée : en attente d'un adversaire...</em>"));
 
     if (!isError && !isBlack && !isWhite)
         appendReceived(text);

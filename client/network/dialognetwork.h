@@ -34,6 +34,10 @@ public:
     // directly).
     void handleMessage(const QString& text);
 
+    // The seat ticket our server sent just before the game began (16
+    // lowercase hexadecimal digits), empty when none came.
+    QString gameTicket() const { return ticket; }
+
 signals:
     void setBlack(QString, quint16);
     void setWhite(QString, quint16);
@@ -55,6 +59,9 @@ private:
     Frame::Reader reader;
     // The colour request, written once the connection is up.
     QByteArray request;
+    // Its text: only the server's echo of it registers us.
+    QString requested;
+    QString ticket;
     // The game has begun: from then on the dialog only logs.
     bool started = false;
 };

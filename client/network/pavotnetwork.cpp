@@ -4,15 +4,30 @@
 #include "pavotwidget.h"
 
 #include "messages.h"
+#include "receivedmove.h"
 
 #include <QDebug>
 #include <QHostAddress>
 #include <QMessageBox>
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+// How long a connection we leave may take to send what it still holds
+// before it is cut: a server that never reads must not keep it for ever.
+constexpr int LingerMs = 5000;
+static_assert(PavotWidget::PassSquare == ReceivedMove::PassSquare, "the pass we send is the one we take");
+} // namespace
 
 void PavotWidget::startNetworkPlay(bool playbynetwork, const QString& host, quint16 port)
 {
     qDebug() << "playbynetwork" << playbynetwork;
+    // The previous game, if any, is left for good before this one starts;
+    // its ticket was for its own seat.
+    closeGameConnection();
+    gameTicket.clear();
     this->playbynetwork = playbynetwork;
     // Both players start from the start position, whatever this board held
     // before, and nobody moves until the game connection is up.
@@ -20,7 +35,6 @@ void PavotWidget::startNetworkPlay(bool playbynetwork, const QString& host, quin
     canplay = false;
     theirLastMove.reset();
     update();
-    // An earlier game connection stays open; donneesRecues() tells them apart.
     gameSocket = new QTcpSocket(this);
     gameSocket->setReadBufferSize(Frame::ReadAhead);
     gameSocket->connectToHost(QHostAddress(host), port, QIODevice::ReadWrite);
@@ -31,10 +45,30 @@ void PavotWidget::startNetworkPlay(bool playbynetwork, const QString& host, quin
     reader = Frame::Reader();
 }
 
+void PavotWidget::closeGameConnection()
+{
+    link = Link::None;
+    QTcpSocket* socket = std::exchange(gameSocket, nullptr);
+    if (!socket)
+        return;
+    // Nothing it still receives belongs to this board's game any more.
+    socket->disconnect(this);
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    // Deleting a socket aborts its connection; the timer dies with it.
+    QTimer::singleShot(LingerMs, socket, &QObject::deleteLater);
+    socket->disconnectFromHost();
+    if (socket->state() == QAbstractSocket::UnconnectedState)
+        socket->deleteLater();
+}
+
 void PavotWidget::connecte()
 {
     if (sender() != gameSocket)
         return;
+    link = Link::Open;
+    // Before anything else, so the server counts this connection in our seat.
+    if (!gameTicket.isEmpty())
+        gameSocket->write(Frame::encode(Message::Ticket + gameTicket));
     if (ownColor == Black) {
         opponentColor = White;
         canplay = false;
@@ -59,15 +93,8 @@ void PavotWidget::sendMove(int column, int row, int colour)
 void PavotWidget::donneesRecues()
 {
     auto* socket = qobject_cast<QTcpSocket*>(sender());
-    if (!socket)
+    if (!socket || socket != gameSocket)
         return;
-    if (socket != gameSocket) {
-        // A connection of a network game this board has left: its moves
-        // belong to that game, not to this board's position. Drain it so it
-        // never stalls.
-        socket->readAll();
-        return;
-    }
     for (const QString& text : reader.readAll(socket))
         playReceivedMove(text);
 }
@@ -75,28 +102,50 @@ void PavotWidget::donneesRecues()
 void PavotWidget::playReceivedMove(const QString& text)
 {
     qDebug() << text;
-    const std::optional<Message::Move> move = Message::parseMove(text);
-    if (!move)
-        return; // not a move: nothing to place and no turn to hand over
-    // playMove refuses a square off the board (a pass) and any colour but
-    // the two.
-    const int turned = game.playMove(move->column, move->row, move->colour, true);
-    if (move->colour == opponentColor) {
+    using ReceivedMove::Verdict;
+    const int opponent = 1 - ownColor;
+    const bool theirTurn = playbynetwork && link == Link::Open && !canplay;
+    const ReceivedMove::Judgement judgement = ReceivedMove::judge(model(), ownColor, theirTurn, text);
+    switch (judgement.verdict) {
+    case Verdict::Place:
+        game.playMove(judgement.column, judgement.row, opponent, true);
+        theirLastMove = QPoint(judgement.column, judgement.row);
         canplay = true;
-        // Only their disc is marked: a pass places none.
-        if (turned > 0)
-            theirLastMove = QPoint(move->column, move->row);
+        break;
+    case Verdict::Pass:
+        canplay = true;
+        break;
+    case Verdict::OpponentLeft:
+        // Only a game that is on can be left; its end stays as it was.
+        if (!playbynetwork || link != Link::Open)
+            return;
+        link = Link::OpponentLeft;
+        canplay = false;
+        break;
+    case Verdict::Echo:
+        return;
+    case Verdict::Refused:
+        qDebug() << "refused" << text << judgement.reason;
+        return;
     }
+    update();
+}
+
+void PavotWidget::gameConnectionLost()
+{
+    if (sender() != gameSocket || !playbynetwork || link == Link::OpponentLeft || link == Link::Lost)
+        return;
+    link = Link::Lost;
+    canplay = false;
     update();
 }
 
 void PavotWidget::deconnecte()
 {
-    // A game whose opponent is gone simply stops; "&Restart" leads back to a
-    // game against the computer.
+    gameConnectionLost();
 }
 
 void PavotWidget::erreurSocket(QAbstractSocket::SocketError)
 {
-    // The connection dialog reports socket trouble; the board stays silent.
+    gameConnectionLost();
 }

@@ -5,10 +5,14 @@
 #include "frame.h"
 #include "messages.h"
 
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
 
 class DialogNetworkTest : public QObject
 {
@@ -34,6 +38,12 @@ class DialogNetworkTest : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+    }
+
     void init()
     {
         server = std::make_unique<QTcpServer>();
@@ -65,7 +75,53 @@ private slots:
         QVERIFY(!log().contains(u"Erreur"));
     }
 
-    // A flood keeps only the latest entries, each cut short.
+    // Only the echo of the colour asked for registers the player, who is then
+    // told to wait: in any order of echoes one colour stays in view.
+    void onlyTheEchoOfTheRequestRegisters_data()
+    {
+        QTest::addColumn<QStringList>("echoes");
+        QTest::newRow("black then white") << QStringList{"BLACK", "WHITE"};
+        QTest::newRow("white then black") << QStringList{"WHITE", "BLACK"};
+        QTest::newRow("white only") << QStringList{"WHITE"};
+    }
+    void onlyTheEchoOfTheRequestRegisters()
+    {
+        QFETCH(QStringList, echoes);
+        QTcpSocket* peer = pressAndAccept(); // asks for black, the first choice
+        QVERIFY(peer);
+        send(peer, echoes);
+        send(peer, {"fin"});
+        QTRY_VERIFY(log().endsWith(u"fin"));
+        const bool registered = echoes.contains(Message::Black);
+        QCOMPARE(enabled("boutonConnexion"), !registered);
+        QCOMPARE(log().contains(u"en attente d'un adversaire"), registered);
+        QVERIFY(dialog->findChild<QWidget*>("radioButton")->isVisibleTo(dialog.get()));
+    }
+
+    // The seat ticket is taken only whole and only before the game begins.
+    void keepsTheTicketOfItsGame()
+    {
+        QTcpSocket* peer = pressAndAccept();
+        QVERIFY(peer);
+        send(peer, {"GAME|0123456789ABCDEF", "GAME|0123456789abcdef", "GAME|0123456789abcdef0"});
+        send(peer, {Message::GameBeginBlack});
+        send(peer, {"GAME|fedcba9876543210", "fin"});
+        QTRY_VERIFY(log().endsWith(u"fin"));
+        QCOMPARE(dialog->gameTicket(), QStringLiteral("0123456789abcdef"));
+    }
+
+    // The last server asked is proposed again by the next dialog.
+    void remembersTheLastServer()
+    {
+        QVERIFY(pressAndAccept());
+        child("serveurPort")->setProperty("value", 1234);
+        dialog = std::make_unique<DialogNetwork>();
+        QCOMPARE(child("serveurPort")->property("value").toInt(), int(server->serverPort()));
+        QCOMPARE(child("serveurIP")->property("text").toString(), QStringLiteral("127.0.0.1"));
+    }
+
+    // A flood keeps only the latest entries, each cut short, and no undo
+    // history of them.
     void logKeepsTheLatestEntries()
     {
         QTcpSocket* peer = pressAndAccept();
@@ -76,6 +132,7 @@ private slots:
         QTRY_COMPARE(log().section(u'\n', -1), cut);
         QVERIFY(log().count(u'\n') < 2 * DialogNetwork::MaxLogEntries);
         QVERIFY(!log().contains(u"Tentative")); // the oldest entries are gone
+        QCOMPARE(qobject_cast<QTextEdit*>(child("listeMessages"))->document()->availableUndoSteps(), 0);
     }
 
     // Connect is enabled again once the server cuts the connection, and each

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Two client windows and a real server on loopback: one game from the
-// connection dialogs to its end, then "&Restart".
+// Client windows and one real server on loopback: games from the connection
+// dialogs to their end, several at once, again, cut short, and cheated.
 #include "boardtext.h"
+#include "dialognetwork.h"
 #include "fenserveur.h"
+#include "frame.h"
 #include "modal.h"
 #include "windowparts.h"
 
-#include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTextEdit>
 
 struct Client
 {
@@ -18,13 +21,19 @@ struct Client
     Client()
     {
         window.show();
-        menuEntry(window, 1, 0)->trigger(); // "&Play multi..." opens the dialog
         menuEntry(window, 2, Options::WhoseTurn)->setChecked(true);
     }
-    QObject* dialogPart(const char* name) { return window.findChild<QObject*>(name); }
+    // Of the latest connection dialog: "&Play multi..." opens a new one each time.
+    QObject* dialogPart(const char* name)
+    {
+        return window.findChildren<DialogNetwork*>().last()->findChild<QObject*>(name);
+    }
     QStringList rows() { return BoardText::rows(board->model()); }
+    QString log() { return dialogPart("listeMessages")->property("plainText").toString(); }
+    QString status() { return window.statusBar()->currentMessage(); }
     void ask(quint16 port, const char* colourButton)
     {
+        menuEntry(window, 1, 0)->trigger(); // "&Play multi..."
         dialogPart("serveurPort")->setProperty("value", port);
         dialogPart(colourButton)->setProperty("checked", true);
         QMetaObject::invokeMethod(dialogPart("boutonConnexion"), "click");
@@ -34,26 +43,44 @@ struct Client
 class NetworkGameTest : public QObject
 {
     Q_OBJECT
+    const QString left = QStringLiteral("L'adversaire a quitté la partie");
+    std::unique_ptr<BoxAnswerer> boxes;
+    std::unique_ptr<FenServeur> server;
+
+    // Black asks first, then white; the game has begun once both boards
+    // have said who starts.
+    bool start(Client& black, Client& white)
+    {
+        const qsizetype shown = boxes->texts.size();
+        const quint16 port = server->listener()->serverPort();
+        black.ask(port, "radioButton");
+        if (!QTest::qWaitFor([&] { return !black.dialogPart("boutonConnexion")->property("enabled").toBool(); }))
+            return false;
+        white.ask(port, "radioButton_2");
+        return QTest::qWaitFor([&] { return boxes->texts.size() == shown + 2; });
+    }
 
 private slots:
-    // White moves first: a move shows on both boards, marked on the other.
-    // Only the player to move, and unable to, passes; the end shows on both.
-    // "&Restart" plays black, whatever the colour was, deaf to the old game.
-    void oneGameThenRestart()
+    void init()
     {
         QStandardPaths::setTestModeEnabled(true);
-        BoxAnswerer boxes;
-        FenServeur server(0, QHostAddress(QHostAddress::LocalHost));
+        boxes = std::make_unique<BoxAnswerer>();
+        server = std::make_unique<FenServeur>(0, QHostAddress(QHostAddress::LocalHost));
+    }
+    void cleanup()
+    {
+        server.reset();
+        boxes.reset();
+    }
+
+    // White moves first: a move shows on both boards, marked on the other.
+    // Only the player to move, and unable to, passes; the end shows on both.
+    // Then the same pair plays again on the same server.
+    void oneGameThenAnother()
+    {
         Client black;
         Client white;
-        black.ask(server.listener()->serverPort(), "radioButton");
-        QTRY_VERIFY(!black.dialogPart("boutonConnexion")->property("enabled").toBool());
-        white.ask(server.listener()->serverPort(), "radioButton_2");
-        QTRY_COMPARE(boxes.texts, QStringList(2, QStringLiteral("Le joueur blanc commence.")));
-        // No white move, so no turn; read as white, any would place e6.
-        for (const char* odd : {"PUT|4|5", "PUT|4|5|2|", "PUT|4|5|-1|", "PUT|4|5|4294967297|"})
-            black.board->playReceivedMove(QString::fromLatin1(odd));
-        QVERIFY(!black.board->canPlay());
+        QVERIFY(start(black, white));
         QVERIFY(dropOn(white.board, 2, 3)); // c4
         QTRY_COMPARE(black.rows(), white.rows());
         // The turn labels, and the legal cells marked: on the mover's board only.
@@ -73,15 +100,109 @@ private slots:
         passButton(black.window)->click(); // out of turn now
         QCOMPARE(black.board->gameConnection()->bytesToWrite(), 0);
         QVERIFY(dropOn(white.board, 2, 0));
-        QTRY_COMPARE(boxes.texts.size(), 4); // one report in each window
+        QTRY_COMPARE(boxes->texts.size(), 4); // one report in each window
         QTRY_COMPARE(turnText(black.window), QStringLiteral("Partie terminée"));
-        QSignalSpy arrived(white.board->gameConnection(), &QTcpSocket::readyRead);
-        menuEntry(white.window, 0, 1)->trigger(); // "&Restart"
-        white.board->model().trace = nullptr;
-        black.board->sendMove(2, 4, Black); // c5, legal on the start position
-        QTRY_VERIFY(arrived.count() > 0);
-        QCOMPARE(white.rows(), BoardText::rows(Board()));
-        QVERIFY(dropOn(white.board, 2, 4)); // answered by the computer at once
+        QVERIFY(start(black, white));
+        QVERIFY(dropOn(white.board, 3, 2)); // d3
+        QTRY_COMPARE(black.rows(), white.rows());
+        QCOMPARE(black.board->model().count(White), 4);
+        QCOMPARE(black.status(), QString());
+    }
+
+    // Two pairs on one host, one after the other: each game's moves reach
+    // only its own players.
+    void pairsPlayApart()
+    {
+        Client black[2];
+        Client white[2];
+        QVERIFY(start(black[0], white[0]));
+        QVERIFY(start(black[1], white[1]));
+        QVERIFY(dropOn(white[1].board, 4, 5)); // e6
+        QVERIFY(dropOn(white[0].board, 2, 3)); // c4
+        QTRY_VERIFY(black[0].log().contains(u"PUT|2|3|1|"));
+        QTRY_VERIFY(black[1].log().contains(u"PUT|4|5|1|"));
+        QCOMPARE(black[0].rows(), white[0].rows());
+        QCOMPARE(black[1].rows(), white[1].rows());
+        QVERIFY(black[0].rows() != black[1].rows());
+        QVERIFY(!black[0].log().contains(u"PUT|4|5|1|"));
+    }
+
+    // A player who leaves a game, by "&Restart", by a new network game or by
+    // closing the window, is seen gone by the other, and so is the server:
+    // the board takes nothing more, and the window says why until "&Restart".
+    void aPlayerWhoLeavesIsSeenGone_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("restart") << 0 << left;
+        QTest::newRow("new game") << 1 << left;
+        QTest::newRow("window closed") << 2 << left;
+        QTest::newRow("server gone") << 3 << QStringLiteral("Connexion au serveur perdue");
+    }
+    void aPlayerWhoLeavesIsSeenGone()
+    {
+        QFETCH(int, how);
+        QFETCH(QString, shown);
+        Client black;
+        auto white = std::make_unique<Client>();
+        QVERIFY(start(black, *white));
+        QVERIFY(dropOn(white->board, 2, 3));
+        QTRY_VERIFY(black.board->canPlay());
+        if (how == 0)
+            menuEntry(white->window, 0, 1)->trigger();
+        else if (how == 1)
+            QMetaObject::invokeMethod(&white->window, "setWhite", Q_ARG(QString, "127.0.0.1"), Q_ARG(quint16, 9));
+        else if (how == 2)
+            white.reset();
+        else
+            server.reset();
+        QTRY_COMPARE(black.status(), shown);
+        QCOMPARE(turnText(black.window), shown);
+        QCOMPARE(allowedCells(black.board), QList<QPoint>());
+        // White's board showed its seat's ticket: the server knew its colour.
+        QVERIFY(!black.log().contains(u"PUT|-2|-2|0|"));
+        menuEntry(black.window, 0, 1)->trigger();
+        QTRY_COMPARE(black.status(), QString());
+    }
+
+    // What white's connection carries that white could not have played,
+    // before or after its own c4, changes neither board.
+    void cheatsChangeNeitherBoard_data()
+    {
+        QTest::addColumn<QString>("cheat");
+        QTest::addColumn<bool>("afterC4");
+        QTest::newRow("own colour") << "PUT|5|3|0|" << false; // f4, black's before c4, not after
+        QTest::newRow("out of turn") << "PUT|5|5|1|" << true; // f6, white's after c4
+        QTest::newRow("illegal square") << "PUT|0|0|1|" << false;
+        QTest::newRow("off the board") << "PUT|8|3|1|" << false;
+        QTest::newRow("pass with a move") << "PUT|-1|-1|1|" << false;
+        // Each read as e6 by a lenient reader, or as a1 by one that takes
+        // what is not a number for 0.
+        const char* odd[] = {"PUT|+4|5|1|", "PUT| 4|5|1|", "PUT|04|5|1|", "PUT|4|5|1|x", "PUT|4|5|1",
+                             "PUT|0x5|5|1|", "PUT|1.0|5|1|", "PUT|2147483648|5|1|"};
+        for (const char* text : odd)
+            QTest::newRow(text) << text << false;
+    }
+    void cheatsChangeNeitherBoard()
+    {
+        QFETCH(QString, cheat);
+        QFETCH(bool, afterC4);
+        Client black;
+        Client white;
+        QVERIFY(start(black, white));
+        if (!afterC4)
+            white.board->gameConnection()->write(Frame::encode(cheat));
+        QVERIFY(dropOn(white.board, 2, 3));
+        if (afterC4)
+            white.board->gameConnection()->write(Frame::encode(cheat));
+        QTRY_VERIFY(black.board->canPlay());
+        // The hidden dialog hears the game too: the board's copy came with it.
+        QTRY_VERIFY(black.log().contains(cheat));
+        QCoreApplication::processEvents();
+        Board expected;
+        expected.playMove(2, 3, White, true);
+        QCOMPARE(black.rows(), BoardText::rows(expected));
+        QCOMPARE(white.rows(), BoardText::rows(expected));
     }
 };
 

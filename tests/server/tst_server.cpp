@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The relay's rules on connections without sockets, then the whole server.
+// One game's rules on connections without sockets, then the whole server.
 #include "elidedlabel.h"
 #include "fakeconnection.h"
 #include "fenserveur.h"
@@ -36,6 +36,7 @@ QStringList sent(const FakeConnection& player)
 class ServerTest : public QObject
 {
     Q_OBJECT
+    const Relay::Limits oneGame{1, 60000}; // the classic rules
     std::unique_ptr<FenServeur> server;
     std::deque<Peer> peers; // references stay valid as players arrive
 
@@ -57,7 +58,7 @@ private slots:
     void relaysMovesFromInterleavedBytes()
     {
         FakeConnection players[2];
-        Relay relay;
+        Relay relay(oneGame);
         relay.addConnection(&players[0], QHostAddress::LocalHost, 1);
         relay.addConnection(&players[1], QHostAddress::LocalHost, 2);
         const QStringList moves{"a PUT|5", "PUT|4|5"}; // of one length: they complete in this order
@@ -95,7 +96,7 @@ private slots:
         QFETCH(QString, second);
         QFETCH(QString, got);
         FakeConnection players[3];
-        Relay relay;
+        Relay relay(oneGame);
         for (int i = 0; i < atFirst; ++i)
             relay.addConnection(&players[i], QHostAddress::LocalHost, quint16(i + 1));
         relay.handleMessage(&players[0], first);
@@ -105,50 +106,54 @@ private slots:
         QCOMPARE(sent(players[0]).join(' ') + " / " + sent(players[1]).join(' '), got);
     }
 
-    // Four are served at a time. The next MaxWaiting wait and any more are
-    // closed at once; a waiting player that leaves frees its place. The oldest
-    // waiting is taken on a later attempt, with what it sent while it waited.
+    // With one game, four are served at a time. The next MaxWaiting wait and
+    // any more are closed at once, and so is one that sends more than a
+    // request; a waiting player that leaves frees its place. As soon as places
+    // free up the oldest waiting are taken, with what they sent meanwhile.
     void queuesPlayersBeyondFour()
     {
-        const int queued = Relay::MaxConnections + Listener::MaxWaiting;
+        server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost, oneGame);
+        const int queued = Relay::ConnectionsPerGame + Listener::MaxWaiting;
         for (int i = 0; i < queued + 20; ++i) // more than Qt's own pending queue holds
             arrive();
         const QString move = Message::moveText(1, 2, 1);
         const QString late = Message::moveText(3, 4, 0);
-        peers[Relay::MaxConnections].socket.write(Frame::encode(move)); // the oldest to wait
-        // The next sends more than the server reads ahead for a waiting player.
-        const QByteArray filler = Frame::encode(QString(30000, u'x')).repeated(3);
-        peers[Relay::MaxConnections + 1].socket.write(filler + Frame::encode(late));
+        peers[4].socket.write(Frame::encode(move)); // the oldest to wait
+        peers[5].socket.write(Frame::encode(QString(30000, u'x')));
+        peers[6].socket.write(Frame::encode(late));
         for (int i = queued; i < queued + 20; ++i)
             QTRY_COMPARE(peers[i].socket.state(), QAbstractSocket::UnconnectedState);
-        QCOMPARE(served(), Relay::MaxConnections);
-        QCOMPARE(waiting(), Listener::MaxWaiting);
+        QTRY_COMPARE(peers[5].socket.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(served(), Relay::ConnectionsPerGame);
         peers[queued - 1].socket.abort(); // a waiting player leaves
-        QTRY_COMPARE(waiting(), Listener::MaxWaiting - 1);
+        QTRY_COMPARE(waiting(), Listener::MaxWaiting - 2);
         peers[0].socket.abort(); // two served players leave
         peers[1].socket.abort();
-        QTRY_COMPARE(served(), Relay::MaxConnections - 2);
-        arrive(); // the later attempt takes both waiting players
         for (int i : {2, 3})
             QTRY_COMPARE(peers[i].got, QStringList({move, late}));
     }
 
-    // A player that floods and never reads what it is sent is closed, alone.
-    void closesAPlayerThatNeverReads()
+    // A pair plays, leaves and plays again on the same server: the one who
+    // stays hears that the other left, and the game's last connections close.
+    void playsAgainAfterAGame()
     {
-        Peer& honest = arrive();
-        QTcpSocket& flooder = arrive().socket;
-        QTRY_COMPARE(served(), 2);
-        flooder.setReadBufferSize(1);
-        const QByteArray burst = Frame::encode(Message::moveText(1, 1, 0) + QString(2000, u'x')).repeated(64);
-        for (int n = 0; n < 1024 && flooder.state() != QAbstractSocket::UnconnectedState; ++n) {
-            flooder.write(burst);
-            flooder.flush();
-            QCoreApplication::processEvents();
+        const QString move = Message::moveText(2, 4, 1);
+        for (int round = 0; round < 2; ++round) {
+            Peer& black = arrive();
+            black.socket.write(Frame::encode(Message::Black));
+            QTRY_COMPARE(black.got, QStringList{Message::Black});
+            Peer& white = arrive();
+            white.socket.write(Frame::encode(Message::White));
+            QTRY_COMPARE(white.got.size(), 2);
+            Peer& board = arrive();
+            board.socket.write(Frame::encode(white.got.first()) + Frame::encode(move));
+            QTRY_VERIFY(black.got.endsWith(move));
+            board.socket.abort();
+            QTRY_VERIFY(black.got.endsWith(Message::moveText(-2, -2, White)));
+            black.socket.abort();
+            QTRY_COMPARE(white.socket.state(), QAbstractSocket::UnconnectedState);
         }
-        QTRY_COMPARE(served(), 1);
-        honest.socket.write(Frame::encode("PUT|end")); // still served
-        QTRY_VERIFY(honest.got.endsWith("PUT|end"));
+        QTRY_COMPARE(served(), 0);
     }
 
     // Whatever a player sends shows on one line and never grows the window.

@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gametable.h"
+
+#include "colour.h"
+#include "messages.h"
+
+#include <QDebug>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+GameTable::GameTable(int maxGames, Send send, Close close)
+    : maxGames(maxGames)
+    , send(std::move(send))
+    , close(std::move(close))
+{
+}
+
+GameTable::~GameTable() = default;
+
+bool GameTable::isTicket(const QString& text)
+{
+    if (text.size() != Message::Ticket.size() + 16 || !text.startsWith(Message::Ticket))
+        return false;
+    return std::all_of(text.begin() + Message::Ticket.size(), text.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
+    });
+}
+
+QString GameTable::newTicket() const
+{
+    for (;;) {
+        const quint64 bits = QRandomGenerator::system()->generate64();
+        const QString ticket = Message::Ticket + QStringLiteral("%1").arg(bits, 16, 16, QChar(u'0'));
+        if (!tickets.contains(ticket))
+            return ticket;
+    }
+}
+
+Game* GameTable::newGame()
+{
+    games.push_back(std::make_unique<Game>());
+    return games.back().get();
+}
+
+// How a game connection finds its game.
+//
+// A ticket is exact: the server gives each player of a started game its own
+// random ticket on its dialog connection, and a board that sends it first
+// takes that seat (claim()). Our clients always do.
+//
+// A client that sends no ticket opens its board's connection to the same
+// server right after its game began, and sends nothing on it until it moves.
+// So a new connection is attributed, as it is accepted, to the oldest started
+// game in which a player who asked for a colour from the same address has no
+// board yet, and it hears that game's moves from the start. This is safe:
+// - a game takes at most one board per seat, and only from its own players'
+//   addresses, so two pairs on 127.0.0.1 that start one after the other each
+//   fill their own game, the older first, in the order the boards arrive;
+// - a connection attributed wrongly (a player's next dialog, say) asks for a
+//   colour or shows a ticket before anything else, and then leaves the game
+//   at once, freeing its place; it has only heard moves, which a dialog logs;
+// - nothing is sent that the game would not send to its own boards.
+void GameTable::accepted(QIODevice* connection, const QString& address)
+{
+    addresses.insert(connection, address);
+    for (const auto& game : games) {
+        const int colour = game->seatLacking(address);
+        if (colour < 0)
+            continue;
+        Seat& seat = game->seats[size_t(colour)];
+        seat.board = connection;
+        seat.sure = false;
+        members.insert(connection, game.get());
+        return;
+    }
+}
+
+void GameTable::unseatBoard(QIODevice* connection)
+{
+    Game* game = members.value(connection);
+    if (!game)
+        return;
+    const int colour = game->boardSeat(connection);
+    if (colour >= 0 && !game->seats[size_t(colour)].sure) {
+        game->seats[size_t(colour)].board = nullptr;
+        members.remove(connection);
+    }
+}
+
+void GameTable::requestColour(QIODevice* connection, int colour)
+{
+    Game* own = members.value(connection);
+    if (own && own == forming) {
+        // The waiting player asks again: registered again with that colour.
+        const int was = own->dialogSeat(connection);
+        std::swap(own->seats[size_t(was)], own->seats[size_t(colour)]);
+        send(connection, colour == Black ? Message::Black : Message::White);
+        return;
+    }
+    if (own) {
+        // A board attributed by its address that is in fact a player's new
+        // dialog leaves; seated players do not start other games from the
+        // same connection.
+        const int seat = own->boardSeat(connection);
+        if (seat < 0 || own->seats[size_t(seat)].sure)
+            return;
+        unseatBoard(connection);
+    }
+
+    if (forming) {
+        const int first = forming->seats[Black].dialog ? Black : White;
+        if (first == 1 - colour) {
+            start(*forming, connection, colour);
+        } else {
+            send(connection, Message::Err);
+            qDebug() << "error";
+        }
+        return;
+    }
+    if (gameCount() >= maxGames) {
+        // Every game taken: the request waits for one to end.
+        waiting.removeIf([connection](const auto& w) { return w.first == connection; });
+        waiting.append({connection, colour});
+        return;
+    }
+    forming = newGame();
+    Seat& seat = forming->seats[size_t(colour)];
+    seat.dialog = connection;
+    seat.address = addresses.value(connection);
+    members.insert(connection, forming);
+    send(connection, colour == Black ? Message::Black : Message::White);
+}
+
+void GameTable::start(Game& game, QIODevice* second, int colour)
+{
+    forming = nullptr;
+    game.started = true;
+    game.seats[size_t(colour)].dialog = second;
+    game.seats[size_t(colour)].address = addresses.value(second);
+    members.insert(second, &game);
+    // Black first, as the two start frames always go; each ticket just
+    // before its player's start frame.
+    for (int c : {Black, White}) {
+        Seat& seat = game.seats[size_t(c)];
+        seat.ticket = newTicket();
+        tickets.insert(seat.ticket, &game);
+    }
+    for (int c : {Black, White}) {
+        Seat& seat = game.seats[size_t(c)];
+        send(seat.dialog, seat.ticket);
+        send(seat.dialog, c == Black ? Message::GameBeginBlack : Message::GameBeginWhite);
+    }
+    qDebug() << "The game begins";
+}
+
+bool GameTable::claim(QIODevice* connection, const QString& text)
+{
+    Game* game = tickets.value(text);
+    if (!game)
+        return false;
+    const int colour = game->seats[Black].ticket == text ? Black : White;
+    Seat& seat = game->seats[size_t(colour)];
+    Game* own = members.value(connection);
+    // Only a connection that is nobody's yet, or a board seated by its address.
+    const int ownSeat = own ? own->boardSeat(connection) : -1;
+    const bool provisional = !own || (ownSeat >= 0 && !own->seats[size_t(ownSeat)].sure);
+    if (seat.ticketUsed || seat.left || !provisional)
+        return false;
+
+    QIODevice* before = seat.board;
+    unseatBoard(connection);
+    if (before && before != connection) {
+        // Whoever the address put there goes to the other seat if it lacks a
+        // board from the same address, or out of the game.
+        Seat& other = game->seats[size_t(1 - colour)];
+        members.remove(before);
+        if (!other.board && !other.left && other.address == seat.address) {
+            other.board = before;
+            members.insert(before, game);
+        }
+    }
+    seat.board = connection;
+    seat.sure = true;
+    seat.ticketUsed = true;
+    members.insert(connection, game);
+    return true;
+}
+
+QList<QIODevice*> GameTable::audience(QIODevice* connection) const
+{
+    const Game* game = members.value(connection);
+    return game ? game->connections() : QList<QIODevice*>();
+}
+
+bool GameTable::holds(QIODevice* connection) const
+{
+    const Game* game = members.value(connection);
+    return game && (game->started || game == forming);
+}
+
+void GameTable::lost(QIODevice* connection)
+{
+    waiting.removeIf([connection](const auto& w) { return w.first == connection; });
+    addresses.remove(connection);
+    Game* game = members.take(connection);
+    if (!game)
+        return;
+    if (game == forming) {
+        // The waiting player went: its game never began.
+        forming = nullptr;
+        end(*game);
+        return;
+    }
+    const int board = game->boardSeat(connection);
+    if (board >= 0) {
+        Seat& seat = game->seats[size_t(board)];
+        seat.board = nullptr;
+        // Seated by address, the board is surely this player's when the other
+        // plays from elsewhere.
+        const bool sure = seat.sure || game->seats[size_t(1 - board)].address != seat.address;
+        if (!seat.left)
+            depart(*game, board, sure);
+        return;
+    }
+    const int dialog = game->dialogSeat(connection);
+    if (dialog >= 0) {
+        Seat& seat = game->seats[size_t(dialog)];
+        seat.dialog = nullptr;
+        // Before its board came, the dialog was the player's only link.
+        if (!seat.left && !seat.board && !seat.ticketUsed)
+            depart(*game, dialog, true);
+    }
+}
+
+// The others hear that a player left as a move of the leaver's colour to an
+// off-board square: a client that does not know the notice takes the turn
+// and places nothing. A board seated by its address alone may be either
+// player's when both play from one address: then both colours are told.
+void GameTable::depart(Game& game, int colour, bool sure)
+{
+    game.seats[size_t(colour)].left = true;
+    const QList<QIODevice*> rest = game.connections();
+    for (int c : {Black, White}) {
+        if (sure && c != colour)
+            continue;
+        for (QIODevice* connection : rest)
+            send(connection, Message::moveText(-2, -2, c));
+    }
+    if (game.over())
+        end(game);
+    else if (!game.abandoned.isValid())
+        game.abandoned.start();
+}
+
+// A game that is over frees its places and closes what is left of it; a
+// request that waited for a game is served now.
+void GameTable::end(Game& game)
+{
+    const QList<QIODevice*> rest = game.connections();
+    for (QIODevice* connection : rest)
+        members.remove(connection);
+    for (const Seat& seat : game.seats)
+        tickets.remove(seat.ticket);
+    games.erase(std::find_if(games.begin(), games.end(), [&game](const auto& g) { return g.get() == &game; }));
+    for (QIODevice* connection : rest)
+        close(connection);
+    while (!waiting.isEmpty() && gameCount() < maxGames) {
+        const auto [connection, colour] = waiting.takeFirst();
+        requestColour(connection, colour);
+    }
+}
+
+void GameTable::closeAbandoned(qint64 ms)
+{
+    std::vector<Game*> stale;
+    for (const auto& game : games) {
+        if (game->abandoned.isValid() && game->abandoned.hasExpired(ms))
+            stale.push_back(game.get());
+    }
+    for (Game* game : stale)
+        end(*game);
+}
