@@ -12,7 +12,9 @@
 //   3 raw bytes to the slot: 2 length bytes (big-endian), then the bytes
 //   4 one valid frame of raw bytes as Latin-1 text: 1 length byte, then the text
 //   5 the same, the text split in two deliveries at its middle
-//   6 sendGameStart with the text that follows (1 length byte) as prefix
+//   6 one game: sendGameStart with the text that follows (1 length byte) as
+//     prefix; many: the bytes are skipped and the slot sends the last ticket
+//     the next slot received
 //   7 the bytes that follow (1 length byte) through a lone reader, round-tripped
 
 #include "frame.h"
@@ -96,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     constexpr int Slots = 6;
     if (size == 0)
         return 0;
-    Relay relay(Relay::Limits{data[0] & 1 ? 1 : 2, 60000});
+    const bool oneGame = data[0] & 1;
+    Relay relay(Relay::Limits{oneGame ? 1 : 2, 60000});
     std::array<FakeConnection, Slots> connections;
     std::array<bool, Slots> live{};
     std::array<quint16, Slots> ports{};
@@ -155,9 +158,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
             break;
         }
-        case 6:
-            relay.sendGameStart(QString::fromLatin1(in.bytes(in.byte())));
+        case 6: {
+            // One game: the start frames with any prefix. Many: the slot shows
+            // the last ticket the next slot was given, as a board would.
+            const QByteArray prefix = in.bytes(in.byte());
+            if (oneGame) {
+                relay.sendGameStart(QString::fromLatin1(prefix));
+                break;
+            }
+            FakeConnection given;
+            given.inbox = connections[size_t(slot + 1) % Slots].outbox;
+            const QStringList tickets = Frame::Reader().readAll(&given).filter(Message::Ticket);
+            if (!tickets.isEmpty() && live[size_t(slot)]) {
+                c.inbox += Frame::encode(tickets.last());
+                relay.receive(&c);
+            }
             break;
+        }
         case 7:
             checkReader(in.bytes(in.byte()));
             break;

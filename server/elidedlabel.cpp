@@ -10,9 +10,18 @@ ElidedLabel::ElidedLabel(QWidget* parent)
 
 void ElidedLabel::setFullText(const QString& text)
 {
-    // Line breaks and other white space fold into single spaces: one line.
-    shown = text.left(MaxShown).simplified();
-    elide();
+    // Many texts can arrive in one turn of the event loop, and only the last
+    // could be seen: it is laid out once, when the turn is over.
+    latest = text.left(MaxShown);
+    if (pending)
+        return;
+    pending = true;
+    QMetaObject::invokeMethod(this, [this] {
+        pending = false;
+        // Line breaks and other white space fold into single spaces: one line.
+        shown = latest.simplified();
+        elide();
+    }, Qt::QueuedConnection);
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent* event)

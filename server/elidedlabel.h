@@ -24,5 +24,7 @@ protected:
 private:
     void elide();
 
+    QString latest;
+    bool pending = false;
     QString shown;
 };
