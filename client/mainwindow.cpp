@@ -2,13 +2,16 @@
 #include "mainwindow.h"
 
 #include "dialognetwork.h"
+#include "movelistpanel.h"
 #include "options/options.h"
 #include "pavotwidget.h"
 #include "pieceslist.h"
 #include "pictures.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -29,6 +32,18 @@ MainWindow::MainWindow(QWidget* parent)
     connect(options, &Options::changed, this, &MainWindow::applyOptions);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setWindowTitle(tr("QArdesia multi"));
+    autoPassTimer.setSingleShot(true);
+    autoPassTimer.setInterval(800);
+    connect(&autoPassTimer, &QTimer::timeout, this, [this] {
+        if (mustPass())
+            board->passTurn();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    board->gameState().cancelSearch();
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::buildMenus()
@@ -42,6 +57,16 @@ void MainWindow::buildMenus()
     QAction* restartAction = gameMenu->addAction(tr("&Restart"));
     connect(restartAction, &QAction::triggered, this, &MainWindow::playAgain);
 
+    QAction* undoAction = gameMenu->addAction(tr("&Undo"));
+    undoAction->setShortcuts(QKeySequence::Undo);
+    connect(undoAction, &QAction::triggered, this, [this] { board->undo(); });
+    QAction* redoAction = gameMenu->addAction(tr("Re&do"));
+    redoAction->setShortcuts(QKeySequence::Redo);
+    connect(redoAction, &QAction::triggered, this, [this] { board->redo(); });
+    QAction* hintAction = gameMenu->addAction(tr("&Hint"));
+    hintAction->setShortcut(QKeySequence(Qt::Key_H));
+    connect(hintAction, &QAction::triggered, this, [this] { board->showHint(); });
+
     QAction* exitAction = gameMenu->addAction(tr("E&xit"));
     exitAction->setShortcuts(QKeySequence::Quit);
     connect(exitAction, &QAction::triggered, qApp, &QApplication::quit);
@@ -50,12 +75,21 @@ void MainWindow::buildMenus()
     QAction* multiAction = networkMenu->addAction(tr("&Play multi..."));
     connect(multiAction, &QAction::triggered, this, &MainWindow::playnet);
 
+    buildOptionsMenu();
+}
+
+void MainWindow::buildOptionsMenu()
+{
     QMenu* optionsMenu = menuBar()->addMenu(tr("&Options"));
     const std::pair<Options::Choice, const char*> entries[] = {
         {Options::LegalMoves, QT_TR_NOOP("Show &legal moves")},
         {Options::LastMove, QT_TR_NOOP("Show last &move")},
         {Options::WhoseTurn, QT_TR_NOOP("Show whose &turn")},
-        {Options::StrongerComputer, QT_TR_NOOP("&Stronger computer")},
+        {Options::ClickPlay, QT_TR_NOOP("&Click and keyboard play")},
+        {Options::AutoPass, QT_TR_NOOP("&Automatic pass")},
+        {Options::PlayAtOnce, QT_TR_NOOP("&Play at once")},
+        {Options::KeepFinal, QT_TR_NOOP("&Keep the final position")},
+        {Options::MoveList, QT_TR_NOOP("Show the move l&ist")},
     };
     for (const auto& entry : entries) {
         // A copy for the lambda: some compilers cannot capture a structured binding.
@@ -65,13 +99,35 @@ void MainWindow::buildMenus()
         action->setChecked(options->isOn(choice));
         connect(action, &QAction::toggled, options, [this, choice](bool on) { options->set(choice, on); });
     }
+
+    QMenu* levelMenu = optionsMenu->addMenu(tr("&Level"));
+    auto* levels = new QActionGroup(levelMenu);
+    const std::pair<engine::Level, const char*> levelEntries[] = {
+        {engine::Level::Beginner, QT_TR_NOOP("&Beginner")}, {engine::Level::Normal, QT_TR_NOOP("&Normal")},
+        {engine::Level::Strong, QT_TR_NOOP("&Strong")},     {engine::Level::Expert, QT_TR_NOOP("&Expert")},
+        {engine::Level::Master, QT_TR_NOOP("&Master")},
+    };
+    for (const auto& entry : levelEntries) {
+        const engine::Level level = entry.first;
+        QAction* action = levelMenu->addAction(tr(entry.second));
+        action->setCheckable(true);
+        action->setChecked(options->level() == level);
+        levels->addAction(action);
+        connect(action, &QAction::triggered, options, [this, level] { options->setLevel(level); });
+    }
 }
 
 // Each option takes effect at once: the board repaints, and the turn label with it.
 void MainWindow::applyOptions()
 {
     board->showMarks(options->isOn(Options::LegalMoves), options->isOn(Options::LastMove));
-    board->model().setStronger(options->isOn(Options::StrongerComputer));
+    board->setLevel(options->level());
+    board->setClickPlay(options->isOn(Options::ClickPlay));
+    movePanel->setVisible(options->isOn(Options::MoveList));
+    // A game is ready at launch: the disc comes once the window runs, so a
+    // missing picture is reported over a window that is there.
+    if (options->isOn(Options::PlayAtOnce) && pieceList->count() == 0)
+        QMetaObject::invokeMethod(this, [this] { if (pieceList->count() == 0) openImage(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::buildCentralArea()
@@ -107,6 +163,10 @@ void MainWindow::buildCentralArea()
 
     frameLayout->addWidget(column);
     frameLayout->addWidget(board);
+    movePanel = new MoveListPanel;
+    frameLayout->addWidget(movePanel);
+    connect(&board->gameState(), &Game::changed, this,
+            [this] { movePanel->showMoves(board->gameState().moves(), board->networkGame()); });
     setCentralWidget(frame);
 }
 
@@ -149,8 +209,15 @@ void MainWindow::setUp()
     const int white = board->model().count(White);
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
-    turnLabel->setText(turnText());
-    if (!board->model().gameOver() || reportPending)
+    const bool over = board->model().gameOver();
+    if (!over)
+        finalText.clear();
+    turnLabel->setText(finalText.isEmpty() ? turnText() : finalText);
+    if (!over) {
+        scheduleAutoPass();
+        return;
+    }
+    if (reportPending || !finalText.isEmpty())
         return;
 
     QString message;
@@ -169,9 +236,12 @@ void MainWindow::setUp()
 
 QString MainWindow::turnText() const
 {
+    if (autoPassTimer.isActive())
+        return QStringLiteral("Aucun coup possible : vous passez");
     if (options->isOn(Options::WhoseTurn)) {
         switch (board->turn()) {
         case PavotWidget::Turn::Computer: return QStringLiteral("Au tour de l'ordinateur");
+        case PavotWidget::Turn::Thinking: return QStringLiteral("L'ordinateur réfléchit...");
         case PavotWidget::Turn::Remote: return QStringLiteral("Au tour de l'adversaire");
         case PavotWidget::Turn::Over: return QStringLiteral("Partie terminée");
         case PavotWidget::Turn::Local: break;
@@ -180,19 +250,58 @@ QString MainWindow::turnText() const
     return QStringLiteral("C'est votre tour !");
 }
 
+bool MainWindow::mustPass() const
+{
+    const PavotWidget::Turn turn = board->turn();
+    if (board->networkGame())
+        return turn == PavotWidget::Turn::Local && !board->localPlayerCanMove();
+    return turn == PavotWidget::Turn::Computer;
+}
+
+void MainWindow::scheduleAutoPass()
+{
+    if (!options->isOn(Options::AutoPass) || autoPassTimer.isActive() || !mustPass())
+        return;
+    autoPassTimer.start();
+    turnLabel->setText(turnText());
+}
+
+QString MainWindow::resultText(int black, int white) const
+{
+    const int own = board->localColour() == White ? white : black;
+    const int theirs = board->localColour() == White ? black : white;
+    if (own > theirs)
+        return tr("You won %1-%2").arg(own).arg(theirs);
+    if (own < theirs)
+        return tr("You lost %1-%2").arg(own).arg(theirs);
+    return tr("Draw %1-%2").arg(own).arg(theirs);
+}
+
 void MainWindow::showReport(const QString& message)
 {
     QMessageBox box;
     box.setText(message);
     if (box.exec() == QMessageBox::Ok) {
-        board->model().setCounts(0, 0);
-        board->clearBoard();
+        if (options->isOn(Options::KeepFinal)) {
+            finalText = resultText(board->model().count(Black), board->model().count(White));
+            turnLabel->setText(finalText);
+        } else {
+            board->model().setCounts(0, 0);
+            board->clearBoard();
+            if (options->isOn(Options::PlayAtOnce)) {
+                board->resetGame();
+                openImage();
+            }
+        }
     }
     reportPending = false;
 }
 
 void MainWindow::push()
 {
+    // With automatic passes, "Passer" is only for a player who cannot move.
+    if (options->isOn(Options::AutoPass) && !mustPass())
+        return;
     board->passTurn();
 }
 
