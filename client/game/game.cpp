@@ -185,8 +185,8 @@ void Game::finished()
     if (!watcher.future().isFinished() || watcher.future().resultCount() == 0)
         return;
     const Outcome outcome = watcher.result();
-    if (outcome.serial != serial || search == Search::None)
-        return;
+    if (outcome.serial != serial)
+        return; // cancelled since it started
     const Search kind = search;
     search = Search::None;
     stopFlag.reset();
