@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's game flow beyond a drag: levels that think off the window's
+// thread, undo and redo, click and keyboard play, automatic passes, the
+// final position kept, and the choices remembered.
+
+#include "boardtext.h"
+#include "modal.h"
+#include "movelistpanel.h"
+#include "windowparts.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+const QStringList emptyRows(7, QString(8, u'.'));
+
+} // namespace
+
+class FlowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> window;
+    PavotWidget* board = nullptr;
+    // Every report is answered at once.
+    BoxAnswerer boxes;
+
+    QStringList rows() const { return BoardText::rows(board->model()); }
+    void option(Options::Choice choice) { menuEntry(*window, 2, choice)->setChecked(true); }
+    void newWindow()
+    {
+        window = std::make_unique<MainWindow>();
+        window->show();
+        board = window->boardWidget();
+        board->model().trace = nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+        boxes.texts.clear();
+        newWindow();
+    }
+
+    // The player's disc shows at once; while the computer thinks the window
+    // turns its event loop, says so, and refuses drops; then it answers.
+    void threadedLevelThinksOffTheWindowThread()
+    {
+        // A level long enough that a busy machine still turns the loop.
+        levelEntry(*window, engine::Level::Expert)->trigger();
+        option(Options::WhoseTurn);
+        int turns = 0;
+        QTimer ticker;
+        ticker.callOnTimeout([&turns] { ++turns; });
+        ticker.start(5);
+        QVERIFY(dropOn(board, 2, 4)); // c5
+        QCOMPARE(board->model().count(Black), 4);
+        board->grab();
+        QCOMPARE(turnText(*window), QStringLiteral("L'ordinateur réfléchit..."));
+        QCOMPARE(allowedCells(board), QList<QPoint>());
+        QTRY_VERIFY_WITH_TIMEOUT(board->model().count(White) > 1, 10000);
+        QVERIFY(turns >= 5);
+        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QVERIFY(!allowedCells(board).isEmpty());
+    }
+
+    // "&Restart" or undo while the computer thinks: its reply never lands.
+    void cancelledReplyNeverLands_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addRow("restart") << 1;
+        QTest::addRow("undo") << 2;
+    }
+    void cancelledReplyNeverLands()
+    {
+        QFETCH(int, entry);
+        levelEntry(*window, engine::Level::Strong)->trigger();
+        QVERIFY(dropOn(board, 2, 4));
+        menuEntry(*window, 0, entry)->trigger();
+        QTest::qWait(600); // past the level's budget
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QCOMPARE(board->turn(), PavotWidget::Turn::Local);
+    }
+
+    // Undo takes back the player's move and the reply, redo plays them
+    // again; the move list follows, numbered in the common notation.
+    void undoAndRedoAgainstTheComputer()
+    {
+        option(Options::MoveList);
+        QVERIFY(dropOn(board, 2, 4)); // c5, answered e6
+        const QStringList afterOne = rows();
+        QVERIFY(dropOn(board, 5, 4)); // f5
+        const QStringList afterTwo = rows();
+        QCOMPARE(window->moveList()->count(), 4);
+        QCOMPARE(window->moveList()->item(0)->text(), QStringLiteral("1. Black c4"));
+        QCOMPARE(window->moveList()->item(1)->text(), QStringLiteral("2. White e3"));
+        menuEntry(*window, 0, 2)->trigger();
+        QCOMPARE(rows(), afterOne);
+        menuEntry(*window, 0, 2)->trigger();
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QCOMPARE(window->moveList()->count(), 0);
+        menuEntry(*window, 0, 3)->trigger();
+        menuEntry(*window, 0, 3)->trigger();
+        QCOMPARE(rows(), afterTwo);
+        QCOMPARE(window->moveList()->count(), 4);
+    }
+
+    void undoRefusedInANetworkGame()
+    {
+        board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), 9);
+        board->playReceivedMove(QStringLiteral("PUT|2|3|1|")); // white c4
+        const QStringList before = rows();
+        menuEntry(*window, 0, 2)->trigger();
+        QVERIFY(!board->undo());
+        QCOMPARE(rows(), before);
+    }
+
+    // A click, or the arrow keys and Enter, follow the drop rule: a refused
+    // cell stays refused; an allowed one is answered by the computer.
+    void clickAndKeysFollowTheDropRule_data()
+    {
+        QTest::addColumn<bool>("keys");
+        QTest::addColumn<QPoint>("cell");
+        QTest::addColumn<bool>("allowed");
+        QTest::addRow("click on a1") << false << QPoint(0, 0) << false;
+        QTest::addRow("click on d4") << false << QPoint(3, 3) << false;
+        QTest::addRow("click on c5") << false << QPoint(2, 4) << true;
+        QTest::addRow("keys to b7") << true << QPoint(1, 6) << false;
+        QTest::addRow("keys to f4") << true << QPoint(5, 3) << true;
+    }
+    void clickAndKeysFollowTheDropRule()
+    {
+        QFETCH(bool, keys);
+        QFETCH(QPoint, cell);
+        QFETCH(bool, allowed);
+        option(Options::ClickPlay);
+        if (keys) {
+            for (QPoint at = board->keyboardCursor(); at != cell; at = board->keyboardCursor()) {
+                const Qt::Key key = at.x() < cell.x()   ? Qt::Key_Right
+                                    : at.x() > cell.x() ? Qt::Key_Left
+                                    : at.y() < cell.y() ? Qt::Key_Down
+                                                        : Qt::Key_Up;
+                QTest::keyClick(board, key);
+            }
+            QTest::keyClick(board, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(board, Qt::LeftButton, {}, centre(cell.x(), cell.y()));
+        }
+        QCOMPARE(board->model().cell(cell.x(), cell.y()), allowed ? Black : board->model().cell(cell.x(), cell.y()));
+        QCOMPARE(board->model().count(Black) + board->model().count(White), allowed ? 6 : 4);
+    }
+
+    // Without the option a click on an allowed cell places nothing.
+    void clickDoesNothingWithTheOptionOff()
+    {
+        QTest::mouseClick(board, Qt::LeftButton, {}, centre(2, 4));
+        QCOMPARE(rows(), BoardText::rows(Board()));
+    }
+
+    // Black cannot move: after a short notice the computer plays by itself.
+    void automaticPassGoesOn()
+    {
+        option(Options::AutoPass);
+        BoardText::load(board->model(), QStringList{"O*......"} + emptyRows); // c1 is white's only move
+        board->update();
+        QCOMPARE(boxes.texts.size(), 0);
+        QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("White won the game.\n\nPlayer :0\nComputer :3\n")});
+    }
+
+    // With automatic passes, "Passer" while black can move does nothing.
+    void passWithAMoveDoesNothing()
+    {
+        option(Options::AutoPass);
+        passButton(*window)->click();
+        QCOMPARE(rows(), BoardText::rows(Board()));
+    }
+
+    // The report's OK leaves the final position, and the label the score
+    // from the player's side, until the next game.
+    void finalPositionIsKept()
+    {
+        option(Options::KeepFinal);
+        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
+        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        board->grab();
+        QCOMPARE(board->model().count(Black), 3);
+        QCOMPARE(turnText(*window), QStringLiteral("You won 3-0"));
+        menuEntry(*window, 0, 1)->trigger(); // "&Restart"
+        board->grab();
+        QCOMPARE(turnText(*window), QStringLiteral("C'est votre tour !"));
+        QCOMPARE(boxes.texts.size(), 1);
+    }
+
+    // The level chosen is the next window's; the old switch turned on
+    // means "Strong" until a level is chosen.
+    void levelIsRemembered_data()
+    {
+        QTest::addColumn<bool>("strongerSwitch");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("expected");
+        QTest::addRow("default") << false << -1 << int(engine::Level::Normal);
+        QTest::addRow("old switch") << true << -1 << int(engine::Level::Strong);
+        QTest::addRow("chosen over the switch") << true << int(engine::Level::Beginner) << int(engine::Level::Beginner);
+        QTest::addRow("master") << false << int(engine::Level::Master) << int(engine::Level::Master);
+    }
+    void levelIsRemembered()
+    {
+        QFETCH(bool, strongerSwitch);
+        QFETCH(int, chosen);
+        QFETCH(int, expected);
+        QSettings().setValue(QStringLiteral("options/strongerComputer"), strongerSwitch);
+        if (chosen >= 0)
+            levelEntry(*window, engine::Level(chosen))->trigger();
+        newWindow();
+        QVERIFY(levelEntry(*window, engine::Level(expected))->isChecked());
+        QCOMPARE(board->level(), engine::Level(expected));
+    }
+};
+
+QTEST_MAIN(FlowTest)
+#include "tst_flow.moc"
