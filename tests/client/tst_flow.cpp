@@ -113,6 +113,7 @@ private slots:
     {
         board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), 9);
         board->playReceivedMove(QStringLiteral("PUT|2|3|1|")); // white c4
+        QVERIFY(dropOn(board, 2, 2)); // black c3
         const QStringList before = rows();
         menuEntry(*window, 0, 2)->trigger();
         QVERIFY(!board->undo());
