@@ -10,11 +10,26 @@
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 const QStringList emptyRows(7, QString(8, u'.'));
+
+QStringList listed(QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 } // namespace
 
@@ -195,6 +210,61 @@ private slots:
         board->grab();
         QCOMPARE(turnText(*window), QStringLiteral("C'est votre tour !"));
         QCOMPARE(boxes.texts.size(), 1);
+    }
+
+    // A saved game opens to the same position and move list.
+    void savedGameOpensAsItWas()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("game.txt"));
+        QVERIFY(dropOn(board, 2, 4));
+        QVERIFY(dropOn(board, 5, 4));
+        const QStringList position = rows();
+        const QStringList moves = listed(window->moveList());
+        QVERIFY(window->saveGame(path));
+        menuEntry(*window, 0, 1)->trigger(); // "&Restart"
+        QVERIFY(window->openGame(path));
+        QCOMPARE(rows(), position);
+        QCOMPARE(listed(window->moveList()), moves);
+        QCOMPARE(boxes.texts, QStringList());
+    }
+
+    // The common opening, read from the standard start: five moves, then
+    // white's turn, which the computer takes at once.
+    void commonTranscriptOpens()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("game.txt"));
+        QVERIFY(writeFile(path, "f5d6c3d3c4\n"));
+        QVERIFY(window->openGame(path));
+        QCOMPARE(window->moveList()->item(0)->text(), QStringLiteral("1. Black f5"));
+        QCOMPARE(window->moveList()->item(4)->text(), QStringLiteral("5. Black c4"));
+        QCOMPARE(window->moveList()->count(), 6);
+        QCOMPARE(board->model().count(Black) + board->model().count(White), 10);
+    }
+
+    // A file that is not a legal game is refused, told, and changes nothing.
+    void badFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addRow("illegal move") << QByteArray("f5f5");
+        QTest::addRow("not moves") << QByteArray("hello");
+        QTest::addRow("too large") << QByteArray(5000, ' ');
+        QTest::addRow("missing") << QByteArray();
+    }
+    void badFileChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("game.txt"));
+        QVERIFY(bytes.isEmpty() || writeFile(path, bytes));
+        QVERIFY(dropOn(board, 2, 4));
+        const QStringList position = rows();
+        const QStringList moves = listed(window->moveList());
+        QVERIFY(!window->openGame(path));
+        QCOMPARE(boxes.texts.size(), 1);
+        QCOMPARE(rows(), position);
+        QCOMPARE(listed(window->moveList()), moves);
     }
 
     // The level chosen is the next window's; the old switch turned on
