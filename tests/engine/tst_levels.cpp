@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The computer's levels as a worker thread runs them: legal replies, a stop
+// that is obeyed, Beginner's repeatable variety, Master's exact endgames.
+#include "levels.h"
+#include "reference.h"
+#include "strongsearch.h"
+
+#include <QtTest>
+#include <thread>
+
+using engine::Level;
+
+Q_DECLARE_METATYPE(Level)
+
+namespace {
+
+// The discs of colour, square (x, y) at bit x * 8 + y.
+std::uint64_t discsOf(const Board& b, int colour)
+{
+    std::uint64_t bits = 0;
+    for (int s = 0; s < 64; ++s)
+        bits |= b.cell(s / 8, s % 8) == colour ? std::uint64_t{1} << s : 0;
+    return bits;
+}
+
+// Master with a budget no small endgame needs; the level's own settings otherwise.
+engine::Choice think(Level level, const Board& b, int side, std::uint64_t seed = 0,
+                     std::chrono::milliseconds budget = std::chrono::milliseconds(30))
+{
+    const std::atomic<bool> stop{false};
+    return engine::think(level, discsOf(b, side), discsOf(b, 1 - side), stop, seed, budget);
+}
+
+} // namespace
+
+class LevelsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Openings to endgames: a legal square whenever the side can move, -1 when it cannot.
+    void legalReplies_data()
+    {
+        QTest::addColumn<Level>("level");
+        QTest::newRow("beginner") << Level::Beginner;
+        QTest::newRow("normal") << Level::Normal;
+        QTest::newRow("strong") << Level::Strong;
+        QTest::newRow("expert") << Level::Expert;
+        QTest::newRow("master") << Level::Master;
+    }
+    void legalReplies()
+    {
+        QFETCH(Level, level);
+        std::mt19937 rng(16);
+        int stuck = 0;
+        for (int n = 0; n < 40; ++n) {
+            const int side = n % 2;
+            // Every fifth position holds no disc of side's: it cannot move.
+            const Board b = n % 5 ? randomPosition(rng, 4 + n, side, 4) : randomPosition(rng, 30, 1 - side, 1);
+            const Ref ref(b);
+            const int square = think(level, b, side, std::uint64_t(n)).square;
+            if (ref.moves(side).empty()) {
+                QCOMPARE(square, -1);
+                ++stuck;
+            } else {
+                QVERIFY2(square >= 0 && Ref(ref).playMove(square / 8, square % 8, side, false) > 0,
+                         qPrintable(BoardText::rows(b).join('\n')));
+            }
+        }
+        QVERIFY(stuck > 0); // the case of a side without a move came up
+    }
+
+    // A flag set before the call, or by another thread during a five-second
+    // search: no square, and the search itself says it stopped early.
+    void stopFlag()
+    {
+        const Board start;
+        std::atomic<bool> stop{true};
+        QCOMPARE(engine::think(Level::Master, discsOf(start, Black), discsOf(start, White), stop).square, -1);
+
+        stop = false;
+        engine::SearchLimits limits;
+        limits.budget = std::chrono::seconds(5);
+        limits.stop = &stop;
+        engine::StrongSearch search(limits);
+        std::thread stopper([&stop] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            stop = true;
+        });
+        search.choose(discsOf(start, Black), discsOf(start, White));
+        stopper.join();
+        QVERIFY(search.stopped());
+    }
+
+    // The same seed, the same move; other seeds, now and then another one.
+    void beginnerRepeatable()
+    {
+        std::mt19937 rng(7);
+        int varied = 0;
+        for (int n = 0; n < 60; ++n) {
+            const Board b = randomPosition(rng, 30 + n % 20, n % 2, 2);
+            const int first = think(Level::Beginner, b, n % 2, 99).square;
+            QCOMPARE(think(Level::Beginner, b, n % 2, 99).square, first);
+            varied += think(Level::Beginner, b, n % 2, 100 + n).square != first ? 1 : 0;
+        }
+        QVERIFY(varied > 3);
+        QVERIFY(varied < 40); // mostly still the best move
+    }
+
+    // Endgames of up to 8 empty squares: Master's square is worth the exact
+    // value of the position, by a plain solver.
+    void masterSolves()
+    {
+        std::mt19937 rng(12);
+        for (int n = 0; n < 30; ++n) {
+            const int side = n % 2;
+            const Board b = randomPosition(rng, 4 + n % 5, side, 3);
+            const Ref ref(b);
+            if (ref.moves(side).empty())
+                continue;
+            const int square = think(Level::Master, b, side, 0, std::chrono::seconds(60)).square;
+            Ref played = ref;
+            QVERIFY(played.playMove(square / 8, square % 8, side, true) > 0);
+            QCOMPARE(-played.solve(1 - side), ref.solve(side));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(LevelsTest)
+#include "tst_levels.moc"
