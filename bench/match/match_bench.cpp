@@ -214,7 +214,8 @@ void solveSet(const Options& opt, std::mt19937& rng)
         solveMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         std::map<int, int> valueOf; // square -> exact value, solved once
         for (int l = 0; l < 5; ++l) {
-            const engine::Choice c = engine::think(kLevels[l], own(p), other(p), stop, 7, scaled(kLevels[l], opt.scale));
+            const auto budget = scaled(kLevels[l], opt.scale);
+            const engine::Choice c = engine::think(kLevels[l], own(p), other(p), stop, 7, budget);
             if (!valueOf.count(c.square)) {
                 Position child = p;
                 play(child, c.square);
@@ -305,10 +306,12 @@ int main(int argc, char** argv)
                     static_cast<double>(match.discs) / opt.games);
         std::fflush(stdout);
     }
-    std::printf("\n%-8s %9s %8s %8s %8s %8s %10s\n", "level", "budget", "replies", "mean", "p99", "slowest", "over+20ms");
+    std::printf("\n%-8s %9s %8s %8s %8s %8s %10s\n", "level", "budget", "replies", "mean", "p99", "slowest",
+                "over+20ms");
     for (const auto& [level, r] : replies) {
         const bool clocked = level != Level::Normal && level != Level::Beginner;
-        const double limit = static_cast<double>((clocked ? scaled(level, opt.scale) : engine::budget(level)).count()) + 20.0;
+        const auto budget = clocked ? scaled(level, opt.scale) : engine::budget(level);
+        const double limit = static_cast<double>(budget.count()) + 20.0;
         const auto over = std::count_if(r.ms.begin(), r.ms.end(), [&](double ms) { return ms > limit; });
         std::printf("%-8s %7.0fms %8zu %6.1fms %6.1fms %6.1fms %10ld\n", kNames[static_cast<int>(level)], limit - 20,
                     r.ms.size(), std::accumulate(r.ms.begin(), r.ms.end(), 0.0) / static_cast<double>(r.ms.size()),

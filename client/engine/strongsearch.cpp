@@ -192,7 +192,9 @@ bool StrongSearch::stop()
 int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
 {
     const auto start = Clock::now();
-    deadline = start + limits.budget;
+    // A tenth of the budget kept back: the thread may be descheduled on a
+    // busy machine, and the reply must not be late.
+    deadline = start + limits.budget * 9 / 10;
     done.clear();
     flagged = stopAsked();
     halted = flagged;

@@ -14,21 +14,12 @@ Q_DECLARE_METATYPE(Level)
 
 namespace {
 
-// The discs of colour, square (x, y) at bit x * 8 + y.
-std::uint64_t discsOf(const Board& b, int colour)
-{
-    std::uint64_t bits = 0;
-    for (int s = 0; s < 64; ++s)
-        bits |= b.cell(s / 8, s % 8) == colour ? std::uint64_t{1} << s : 0;
-    return bits;
-}
-
 // Master with a budget no small endgame needs; the level's own settings otherwise.
 engine::Choice think(Level level, const Board& b, int side, std::uint64_t seed = 0,
                      std::chrono::milliseconds budget = std::chrono::milliseconds(30))
 {
     const std::atomic<bool> stop{false};
-    return engine::think(level, discsOf(b, side), discsOf(b, 1 - side), stop, seed, budget);
+    return engine::think(level, b.bitboard(side), b.bitboard(1 - side), stop, seed, budget);
 }
 
 } // namespace
@@ -75,7 +66,7 @@ private slots:
     {
         const Board start;
         std::atomic<bool> stop{true};
-        QCOMPARE(engine::think(Level::Master, discsOf(start, Black), discsOf(start, White), stop).square, -1);
+        QCOMPARE(engine::think(Level::Master, start.bitboard(Black), start.bitboard(White), stop).square, -1);
 
         stop = false;
         engine::SearchLimits limits;
@@ -86,7 +77,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             stop = true;
         });
-        search.choose(discsOf(start, Black), discsOf(start, White));
+        search.choose(start.bitboard(Black), start.bitboard(White));
         stopper.join();
         QVERIFY(search.stopped());
     }
