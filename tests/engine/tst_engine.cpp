@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The engine against a plain one on random positions, the stronger search against exact solves.
 #include "reference.h"
+#include "levels.h"
 #include "strongsearch.h"
 
 #include <QtTest>
@@ -51,7 +52,7 @@ private slots:
     }
 
     // Random endgames of 0 to 9 empties: the stronger search finds a best square and its exact
-    // value; white's computer plays it, black's search moves nothing.
+    // value; white's computer plays it, black's search moves nothing. Master finds a best square.
     void strongSolvesEndgames()
     {
         std::mt19937 rng(5);
@@ -63,6 +64,11 @@ private slots:
             const Ref ref(b);
             Ref played = ref;
             const int best = ref.solve(side);
+            const std::atomic<bool> going{false};
+            const int sq = engine::think(engine::Level::Master, b.bitboard(side), b.bitboard(1 - side), going).square;
+            Ref byMaster = ref;
+            const bool masterMoved = byMaster.playMove(sq / 8, sq % 8, side, true) > 0;
+            QCOMPARE(masterMoved ? -byMaster.solve(1 - side) : best, best);
             int xy[2] = {-1, -1}; // the square chosen
             const int v = side == White ? b.computerPlay(xy[0], xy[1]) : b.strongMove(Black, xy[0], xy[1]);
             const bool moved = played.playMove(xy[0], xy[1], side, true) > 0;
