@@ -170,6 +170,18 @@ private slots:
         QCOMPARE(board->model().count(Black) + board->model().count(White), allowed ? 6 : 4);
     }
 
+    // H marks the strongest level's move, found off the window's thread,
+    // and plays nothing; the next move clears the mark.
+    void hintMarksWithoutPlaying()
+    {
+        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows); // c1 is black's only move
+        menuEntry(*window, 0, 4)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(board->hint(), std::optional<QPoint>(QPoint(2, 0)), 15000);
+        QCOMPARE(rows(), QStringList{"*O......"} + emptyRows);
+        QVERIFY(dropOn(board, 2, 0));
+        QCOMPARE(board->hint(), std::optional<QPoint>());
+    }
+
     // Without the option a click on an allowed cell places nothing.
     void clickDoesNothingWithTheOptionOff()
     {
