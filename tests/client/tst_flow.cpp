@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 namespace {
@@ -83,20 +84,25 @@ private slots:
         QVERIFY(!allowedCells(board).isEmpty());
     }
 
-    // "&Restart" or undo while the computer thinks: its reply never lands.
+    // "&Restart" or undo while the computer thinks: its reply never lands,
+    // even one found before the cancel and delivered after it.
     void cancelledReplyNeverLands_data()
     {
         QTest::addColumn<int>("entry");
-        QTest::addRow("restart") << 1;
-        QTest::addRow("undo") << 2;
+        QTest::addColumn<int>("level");
+        QTest::addRow("restart, late") << 1 << int(engine::Level::Beginner);
+        QTest::addRow("undo, late") << 2 << int(engine::Level::Beginner);
+        QTest::addRow("restart, thinking") << 1 << int(engine::Level::Master);
     }
     void cancelledReplyNeverLands()
     {
         QFETCH(int, entry);
-        levelEntry(*window, engine::Level::Strong)->trigger();
+        QFETCH(int, level);
+        levelEntry(*window, engine::Level(level))->trigger();
         QVERIFY(dropOn(board, 2, 4));
+        QThread::msleep(300); // a Beginner's reply is found, not yet delivered
         menuEntry(*window, 0, entry)->trigger();
-        QTest::qWait(600); // past the level's budget
+        QTest::qWait(300);
         QCOMPARE(rows(), BoardText::rows(Board()));
         QCOMPARE(board->turn(), PavotWidget::Turn::Local);
         QCOMPARE(board->hint(), std::optional<QPoint>()); // nor as a mark
