@@ -202,6 +202,8 @@ void PavotWidget::setClickPlay(bool on)
 {
     clickPlay = on;
     setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    if (on)
+        setFocus(); // the keys reach the board without a click first
     update();
 }
 

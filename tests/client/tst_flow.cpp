@@ -202,6 +202,15 @@ private slots:
         QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("White won the game.\n\nPlayer :0\nComputer :3\n")});
     }
 
+    // "Play at once": the next window opens with the disc in the list.
+    void playAtOnceGivesTheDisc()
+    {
+        option(Options::PlayAtOnce);
+        newWindow();
+        QTRY_COMPARE(window->pieces()->count(), 1);
+        QVERIFY(dropOn(board, 2, 4));
+    }
+
     // The report's OK leaves the final position, and the label the score
     // from the player's side, until the next game.
     void finalPositionIsKept()
