@@ -131,6 +131,16 @@ private slots:
         QCOMPARE(window->moveList()->count(), 4);
     }
 
+    // Redo of a move whose reply an undo cancelled: the computer answers.
+    void redoAfterACancelledReply()
+    {
+        levelEntry(*window, engine::Level::Strong)->trigger();
+        QVERIFY(dropOn(board, 2, 4));
+        menuEntry(*window, 0, 2)->trigger();
+        menuEntry(*window, 0, 3)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(board->model().count(Black) + board->model().count(White), 6, 10000);
+    }
+
     void undoRefusedInANetworkGame()
     {
         board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), 9);
