@@ -138,7 +138,7 @@ private slots:
         QVERIFY(dropOn(board, 2, 4));
         menuEntry(*window, 0, 2)->trigger();
         menuEntry(*window, 0, 3)->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(board->model().count(Black) + board->model().count(White), 6, 10000);
+        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), 6);
     }
 
     void undoRefusedInANetworkGame()
