@@ -131,6 +131,17 @@ private slots:
         QCOMPARE(window->moveList()->count(), 4);
     }
 
+    // A new level while the computer thinks takes over its reply at once.
+    void levelChangeTakesOverTheReply()
+    {
+        levelEntry(*window, engine::Level::Master)->trigger();
+        QVERIFY(dropOn(board, 2, 4));
+        levelEntry(*window, engine::Level::Normal)->trigger();
+        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QTest::qWait(100);
+        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+    }
+
     // Redo of a move whose reply an undo cancelled: the computer answers.
     void redoAfterACancelledReply()
     {
