@@ -191,7 +191,7 @@ private slots:
         } else {
             QTest::mouseClick(board, Qt::LeftButton, {}, centre(cell.x(), cell.y()));
         }
-        QCOMPARE(board->model().cell(cell.x(), cell.y()), allowed ? Black : board->model().cell(cell.x(), cell.y()));
+        QVERIFY(!allowed || board->model().cell(cell.x(), cell.y()) == Black);
         QCOMPARE(board->model().count(Black) + board->model().count(White), allowed ? 6 : 4);
     }
 
