@@ -8,12 +8,13 @@ Game::Game(QObject* parent)
     : QObject(parent)
     , last(snapshot())
 {
+    worker.setMaxThreadCount(1);
+    worker.setExpiryTimeout(-1);
     connect(&watcher, &QFutureWatcher<Outcome>::finished, this, &Game::finished);
 }
 
 Game::~Game()
 {
-    // The worker holds only copies and its own stop flag: it ends on its own.
     cancelSearch();
 }
 
@@ -174,7 +175,7 @@ void Game::run(engine::Level level, int colour, Search kind)
     const std::uint64_t opponent = model.bitboard(1 - colour);
     const std::uint64_t seed = QRandomGenerator::global()->generate64();
     const std::shared_ptr<const std::atomic<bool>> stop = stopFlag;
-    watcher.setFuture(QtConcurrent::run([=] {
+    watcher.setFuture(QtConcurrent::run(&worker, [=] {
         return Outcome{mine, engine::think(level, own, opponent, *stop, seed)};
     }));
 }

@@ -6,6 +6,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -121,5 +122,10 @@ private:
     // arriving under another serial is stale and dropped.
     std::shared_ptr<std::atomic<bool>> stopFlag;
     unsigned serial = 0;
+    // One thread of its own that stays: the search's tables, tens of MB at
+    // the strongest level, are then faulted in once rather than at every
+    // reply, which would stall the window's own allocations. Destroying the
+    // pool waits for a cancelled search, which stops within milliseconds.
+    QThreadPool worker;
     QFutureWatcher<Outcome> watcher;
 };
