@@ -3,13 +3,18 @@
 
 #include "dialognetwork.h"
 #include "helpmenu.h"
+#include "movelistpanel.h"
 #include "options/options.h"
 #include "pavotwidget.h"
 #include "pieceslist.h"
 #include "pictures.h"
+#include "savedgame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -32,6 +37,18 @@ MainWindow::MainWindow(QWidget* parent)
     connect(board, &PavotWidget::up, this, &MainWindow::showDeparture);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setWindowTitle(tr("QArdesia multi"));
+    autoPassTimer.setSingleShot(true);
+    autoPassTimer.setInterval(800);
+    connect(&autoPassTimer, &QTimer::timeout, this, [this] {
+        if (mustPass())
+            board->passTurn();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    board->gameState().cancelSearch();
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::buildMenus()
@@ -45,6 +62,31 @@ void MainWindow::buildMenus()
     QAction* restartAction = gameMenu->addAction(tr("&Restart"));
     connect(restartAction, &QAction::triggered, this, &MainWindow::playAgain);
 
+    QAction* undoAction = gameMenu->addAction(tr("&Undo"));
+    undoAction->setShortcuts(QKeySequence::Undo);
+    connect(undoAction, &QAction::triggered, this, [this] { board->undo(); });
+    QAction* redoAction = gameMenu->addAction(tr("Re&do"));
+    redoAction->setShortcuts(QKeySequence::Redo);
+    connect(redoAction, &QAction::triggered, this, [this] { board->redo(); });
+    QAction* hintAction = gameMenu->addAction(tr("&Hint"));
+    hintAction->setShortcut(QKeySequence(Qt::Key_H));
+    connect(hintAction, &QAction::triggered, this, [this] { board->showHint(); });
+
+    const QString transcripts = tr("Othello transcripts (*.txt);;All files (*)");
+    QAction* saveAction = gameMenu->addAction(tr("&Save game..."));
+    saveAction->setShortcuts(QKeySequence::Save);
+    connect(saveAction, &QAction::triggered, this, [this, transcripts] {
+        const QString path = QFileDialog::getSaveFileName(this, tr("Save game"), QString(), transcripts);
+        if (!path.isEmpty())
+            saveGame(path);
+    });
+    QAction* openAction = gameMenu->addAction(tr("O&pen game..."));
+    connect(openAction, &QAction::triggered, this, [this, transcripts] {
+        const QString path = QFileDialog::getOpenFileName(this, tr("Open game"), QString(), transcripts);
+        if (!path.isEmpty())
+            openGame(path);
+    });
+
     QAction* exitAction = gameMenu->addAction(tr("E&xit"));
     exitAction->setShortcuts(QKeySequence::Quit);
     connect(exitAction, &QAction::triggered, qApp, &QApplication::quit);
@@ -53,12 +95,21 @@ void MainWindow::buildMenus()
     QAction* multiAction = networkMenu->addAction(tr("&Play multi..."));
     connect(multiAction, &QAction::triggered, this, &MainWindow::playnet);
 
+    buildOptionsMenu();
+}
+
+void MainWindow::buildOptionsMenu()
+{
     QMenu* optionsMenu = menuBar()->addMenu(tr("&Options"));
     const std::pair<Options::Choice, const char*> entries[] = {
         {Options::LegalMoves, QT_TR_NOOP("Show &legal moves")},
         {Options::LastMove, QT_TR_NOOP("Show last &move")},
         {Options::WhoseTurn, QT_TR_NOOP("Show whose &turn")},
-        {Options::StrongerComputer, QT_TR_NOOP("&Stronger computer")},
+        {Options::ClickPlay, QT_TR_NOOP("&Click and keyboard play")},
+        {Options::AutoPass, QT_TR_NOOP("&Automatic pass")},
+        {Options::PlayAtOnce, QT_TR_NOOP("&Play at once")},
+        {Options::KeepFinal, QT_TR_NOOP("&Keep the final position")},
+        {Options::MoveList, QT_TR_NOOP("Show the move l&ist")},
     };
     for (const auto& entry : entries) {
         // A copy for the lambda: some compilers cannot capture a structured binding.
@@ -69,6 +120,22 @@ void MainWindow::buildMenus()
         connect(action, &QAction::toggled, options, [this, choice](bool on) { options->set(choice, on); });
     }
 
+    QMenu* levelMenu = optionsMenu->addMenu(tr("&Level"));
+    auto* levels = new QActionGroup(levelMenu);
+    const std::pair<engine::Level, const char*> levelEntries[] = {
+        {engine::Level::Beginner, QT_TR_NOOP("&Beginner")}, {engine::Level::Normal, QT_TR_NOOP("&Normal")},
+        {engine::Level::Strong, QT_TR_NOOP("&Strong")},     {engine::Level::Expert, QT_TR_NOOP("&Expert")},
+        {engine::Level::Master, QT_TR_NOOP("&Master")},
+    };
+    for (const auto& entry : levelEntries) {
+        const engine::Level level = entry.first;
+        QAction* action = levelMenu->addAction(tr(entry.second));
+        action->setCheckable(true);
+        action->setChecked(options->level() == level);
+        levels->addAction(action);
+        connect(action, &QAction::triggered, options, [this, level] { options->setLevel(level); });
+    }
+
     new HelpMenu(this);
 }
 
@@ -76,7 +143,13 @@ void MainWindow::buildMenus()
 void MainWindow::applyOptions()
 {
     board->showMarks(options->isOn(Options::LegalMoves), options->isOn(Options::LastMove));
-    board->model().setStronger(options->isOn(Options::StrongerComputer));
+    board->setLevel(options->level());
+    board->setClickPlay(options->isOn(Options::ClickPlay));
+    movePanel->setVisible(options->isOn(Options::MoveList));
+    // A game is ready at launch: the disc comes once the window runs, so a
+    // missing picture is reported over a window that is there.
+    if (options->isOn(Options::PlayAtOnce) && pieceList->count() == 0)
+        QMetaObject::invokeMethod(this, [this] { if (pieceList->count() == 0) openImage(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::buildCentralArea()
@@ -112,6 +185,10 @@ void MainWindow::buildCentralArea()
 
     frameLayout->addWidget(column);
     frameLayout->addWidget(board);
+    movePanel = new MoveListPanel;
+    frameLayout->addWidget(movePanel);
+    connect(&board->gameState(), &Game::changed, this,
+            [this] { movePanel->showMoves(board->gameState().moves(), board->networkGame()); });
     setCentralWidget(frame);
 }
 
@@ -154,8 +231,15 @@ void MainWindow::setUp()
     const int white = board->model().count(White);
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
-    turnLabel->setText(turnText());
-    if (!board->model().gameOver() || reportPending)
+    const bool over = board->model().gameOver();
+    if (!over)
+        finalText.clear();
+    turnLabel->setText(finalText.isEmpty() ? turnText() : finalText);
+    if (!over) {
+        scheduleAutoPass();
+        return;
+    }
+    if (reportPending || !finalText.isEmpty())
         return;
 
     QString message;
@@ -174,12 +258,15 @@ void MainWindow::setUp()
 
 QString MainWindow::turnText() const
 {
+    if (autoPassTimer.isActive())
+        return tr("Aucun coup possible : vous passez");
     if (options->isOn(Options::WhoseTurn)) {
         const QString departure = departureText();
         if (!departure.isEmpty() && board->turn() != PavotWidget::Turn::Over)
             return departure;
         switch (board->turn()) {
         case PavotWidget::Turn::Computer: return tr("Au tour de l'ordinateur");
+        case PavotWidget::Turn::Thinking: return tr("L'ordinateur réfléchit...");
         case PavotWidget::Turn::Remote: return tr("Au tour de l'adversaire");
         case PavotWidget::Turn::Over: return tr("Partie terminée");
         case PavotWidget::Turn::Local: break;
@@ -188,19 +275,82 @@ QString MainWindow::turnText() const
     return tr("C'est votre tour !");
 }
 
+bool MainWindow::mustPass() const
+{
+    const PavotWidget::Turn turn = board->turn();
+    if (board->networkGame())
+        return turn == PavotWidget::Turn::Local && !board->localPlayerCanMove();
+    return turn == PavotWidget::Turn::Computer;
+}
+
+void MainWindow::scheduleAutoPass()
+{
+    if (!options->isOn(Options::AutoPass) || autoPassTimer.isActive() || !mustPass())
+        return;
+    autoPassTimer.start();
+    turnLabel->setText(turnText());
+}
+
+QString MainWindow::resultText(int black, int white) const
+{
+    const int own = board->localColour() == White ? white : black;
+    const int theirs = board->localColour() == White ? black : white;
+    if (own > theirs)
+        return tr("You won %1-%2").arg(own).arg(theirs);
+    if (own < theirs)
+        return tr("You lost %1-%2").arg(own).arg(theirs);
+    return tr("Draw %1-%2").arg(own).arg(theirs);
+}
+
 void MainWindow::showReport(const QString& message)
 {
     QMessageBox box;
     box.setText(message);
     if (box.exec() == QMessageBox::Ok) {
-        board->model().setCounts(0, 0);
-        board->clearBoard();
+        if (options->isOn(Options::KeepFinal)) {
+            finalText = resultText(board->model().count(Black), board->model().count(White));
+            turnLabel->setText(finalText);
+        } else {
+            board->model().setCounts(0, 0);
+            board->clearBoard();
+            if (options->isOn(Options::PlayAtOnce)) {
+                board->resetGame();
+                openImage();
+            }
+        }
     }
     reportPending = false;
 }
 
+bool MainWindow::saveGame(const QString& path)
+{
+    const QString error = SavedGame::save(path, board->gameState().moves(), board->networkGame());
+    if (!error.isEmpty())
+        QMessageBox::warning(this, tr("Save game"), error);
+    return error.isEmpty();
+}
+
+bool MainWindow::openGame(const QString& path)
+{
+    const SavedGame::Loaded loaded = SavedGame::load(path);
+    QString error = loaded.error;
+    if (error.isEmpty() && !board->loadGame(loaded.moves))
+        error = tr("The file does not hold a legal game.");
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, tr("Open game"), error);
+        return false;
+    }
+    // An opened game is there to be played on.
+    if (pieceList->count() == 0)
+        openImage();
+    return true;
+}
+
 void MainWindow::push()
 {
+    // With automatic passes, "Passer" is only for a player who cannot move.
+    if (options->isOn(Options::AutoPass) && !mustPass())
+        return;
     board->passTurn();
 }
 
@@ -250,8 +400,8 @@ void MainWindow::playAgain()
 QString MainWindow::departureText() const
 {
     switch (board->gameLink()) {
-    case PavotWidget::Link::OpponentLeft: return QStringLiteral("L'adversaire a quitté la partie");
-    case PavotWidget::Link::Lost: return QStringLiteral("Connexion au serveur perdue");
+    case PavotWidget::Link::OpponentLeft: return tr("L'adversaire a quitté la partie");
+    case PavotWidget::Link::Lost: return tr("Connexion au serveur perdue");
     default: return QString();
     }
 }

@@ -3,7 +3,9 @@
 
 #include <QMainWindow>
 #include <QPixmap>
+#include <QTimer>
 
+class MoveListPanel;
 class Options;
 class PiecesList;
 class PavotWidget;
@@ -21,6 +23,11 @@ public:
 
     PavotWidget* boardWidget() const { return board; }
     PiecesList* pieces() const { return pieceList; }
+    MoveListPanel* moveList() const { return movePanel; }
+    // The game as a transcript file, and back; a failure is told in a
+    // message box and changes nothing. True on success.
+    bool saveGame(const QString& path);
+    bool openGame(const QString& path);
 
 public slots:
     void openImage(const QString& path = QString());
@@ -40,8 +47,12 @@ private slots:
     void setBlack(const QString& a, quint16 p);
     void playAgain();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildMenus();
+    void buildOptionsMenu();
     void buildCentralArea();
     void loadPiece(const QString& fileName);
     void startNetworkGame(const QString& address, quint16 port, int colour, const QString& pieceFile);
@@ -51,6 +62,12 @@ private:
     void showDeparture();
     void applyOptions();
     QString turnText() const;
+    // The local player has no move while the game goes on, so the turn
+    // passes, by "Passer" or, with the option on, by itself.
+    bool mustPass() const;
+    void scheduleAutoPass();
+    // The final score from the local player's side.
+    QString resultText(int black, int white) const;
 
     Options* options = nullptr;
     QPixmap pieceImage;
@@ -65,4 +82,10 @@ private:
     // The end-of-game report waits for the repaint that found the full board
     // to finish; further repaints meanwhile must not open a second one.
     bool reportPending = false;
+    // With the final position kept: the result shown in the turn label until
+    // the board holds a game that goes on; also marks the game as reported.
+    QString finalText;
+    MoveListPanel* movePanel = nullptr;
+    // The short notice before a pass the player could not avoid.
+    QTimer autoPassTimer;
 };

@@ -9,6 +9,7 @@
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -21,6 +22,13 @@ PavotWidget::PavotWidget(QWidget* parent)
     setAcceptDrops(true);
     setMinimumSize(BoardSize, BoardSize);
     setMaximumSize(BoardSize, BoardSize);
+    connect(&game, &Game::replied, this, &PavotWidget::computerReplied);
+    connect(&game, &Game::hinted, this, [this](int square) {
+        if (square >= 0)
+            hintCell = QPoint(square / 8, square % 8);
+        update();
+    });
+    connect(&game, &Game::changed, this, &PavotWidget::gameChanged);
 }
 
 PavotWidget::~PavotWidget()
@@ -38,7 +46,6 @@ void PavotWidget::resetGame()
     // The network game left behind is over: the server sees this player go.
     closeGameConnection();
     game.reset();
-    theirLastMove.reset();
     update();
 }
 
@@ -46,6 +53,7 @@ void PavotWidget::clearBoard()
 {
     game.clearBoard();
     theirLastMove.reset();
+    hintCell.reset();
     update();
 }
 
@@ -58,6 +66,10 @@ void PavotWidget::resetDropState()
 void PavotWidget::passTurn()
 {
     if (!playbynetwork) {
+        // One reply at a time; a forced pass is one of the game's moves.
+        if (game.thinking())
+            return;
+        game.playMove(-1, -1, Black, true);
         computerMove();
         return;
     }
@@ -73,7 +85,7 @@ void PavotWidget::passTurn()
 void PavotWidget::computerMove()
 {
     // The computer's previous square is the search's first guess.
-    computerPlays(game.lastMoveX, game.lastMoveY);
+    computerTurn(game.board().lastMoveX, game.board().lastMoveY, false);
 }
 
 void PavotWidget::computerReply(int x, int y)
@@ -81,34 +93,142 @@ void PavotWidget::computerReply(int x, int y)
     game.playMove(x, y, Black, true);
     update();
     // The dropped square is the search's first guess.
-    computerPlays(x, y);
-    dumpBoard();
+    computerTurn(x, y, true);
+}
+
+void PavotWidget::computerTurn(int x, int y, bool afterDrop)
+{
+    if (strength == engine::Level::Normal) {
+        computerPlays(x, y);
+        if (afterDrop)
+            dumpBoard();
+        return;
+    }
+    replyGuess = QPoint(x, y);
+    replyAfterDrop = afterDrop;
+    game.startReply(strength, White);
+    update(); // the turn label says the computer is thinking
 }
 
 void PavotWidget::computerPlays(int x, int y)
 {
-    const int whiteBefore = game.count(White);
     const int value = game.computerPlay(x, y);
     // The square tried, played or refused, is the next search's guess.
-    game.lastMoveX = x;
-    game.lastMoveY = y;
-    if (game.count(White) > whiteBefore)
-        theirLastMove = QPoint(x, y);
+    game.board().lastMoveX = x;
+    game.board().lastMoveY = y;
     qDebug() << value;
+    update();
+}
+
+void PavotWidget::computerReplied(int square, int value)
+{
+    int x = replyGuess.x();
+    int y = replyGuess.y();
+    if (square >= 0) {
+        x = square / 8;
+        y = square % 8;
+    }
+    // Where the described search would find nothing to play, so does this.
+    if (square < 0 || game.playMove(x, y, White, true) == 0) {
+        qDebug("Erreur : negamax renvoie un coup illegal\n");
+        game.playMove(-1, -1, White, true);
+    }
+    game.board().lastMoveX = x;
+    game.board().lastMoveY = y;
+    qDebug() << value;
+    update();
+    if (replyAfterDrop)
+        dumpBoard();
+}
+
+void PavotWidget::setLevel(engine::Level value)
+{
+    if (strength == value)
+        return;
+    strength = value;
+    if (!game.thinking())
+        return;
+    game.cancelSearch();
+    computerTurn(replyGuess.x(), replyGuess.y(), replyAfterDrop);
+}
+
+void PavotWidget::gameChanged()
+{
+    hintCell.reset();
+    // The marked disc is the other side's latest in the moves played.
+    theirLastMove.reset();
+    const int theirs = playbynetwork ? opponentColor : White;
+    for (const Game::Played& move : game.moves())
+        if (move.colour == theirs && !move.isPass())
+            theirLastMove = QPoint(move.x, move.y);
+    update();
+}
+
+bool PavotWidget::undo()
+{
+    return !playbynetwork && game.undo(Black);
+}
+
+bool PavotWidget::redo()
+{
+    if (playbynetwork || !game.redo(Black))
+        return false;
+    answerBlacksMove();
+    return true;
+}
+
+void PavotWidget::answerBlacksMove()
+{
+    // Moves that end on black's (a replayed game, or a redo of a move whose
+    // reply was cancelled) leave the computer to move.
+    const std::vector<Game::Played> moves = game.moves();
+    if (!moves.empty() && moves.back().colour == Black)
+        computerMove();
+}
+
+bool PavotWidget::loadGame(const std::vector<Game::Played>& moves)
+{
+    const bool wasNetwork = playbynetwork;
+    // The marks follow the replay as those of a game against the computer.
+    playbynetwork = false;
+    if (!game.replay(moves)) {
+        playbynetwork = wasNetwork;
+        return false;
+    }
+    ownColor = Black;
+    gameSocket = nullptr; // as "&Restart" leaves a network game
+    answerBlacksMove();
+    update();
+    return true;
+}
+
+void PavotWidget::showHint()
+{
+    if (turn() == Turn::Local)
+        game.startHint(ownColor);
+}
+
+void PavotWidget::setClickPlay(bool on)
+{
+    clickPlay = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    if (on)
+        setFocus(); // the keys reach the board without a click first
     update();
 }
 
 void PavotWidget::dumpBoard() const
 {
-    qDebug() << game.dumpText();
+    qDebug() << game.board().dumpText();
 }
 
 int PavotWidget::checkDrop(const QRect& cell)
 {
     qDebug() << "canplay" << canplay;
-    const int x = cell.left() / CellSize;
-    const int y = cell.top() / CellSize;
-    if (playbynetwork && !canplay)
+    const int x = cellAt(cell.topLeft()).x();
+    const int y = cellAt(cell.topLeft()).y();
+    // While the computer thinks, its reply comes first.
+    if ((playbynetwork && !canplay) || game.thinking())
         return 1;
     const int turned = game.playMove(x, y, ownColor, false);
     qDebug() << "[" << x << "/" << y << "]";
@@ -117,20 +237,37 @@ int PavotWidget::checkDrop(const QRect& cell)
     return turned > 0 ? -1 : 1;
 }
 
-QRect PavotWidget::squareRect(const QPoint& p)
+QPoint PavotWidget::cellAt(const QPoint& p)
 {
     // Division truncates toward zero, as the drop handler expects for points
     // just left of or above the board.
-    return QRect((p.x() / CellSize) * CellSize, (p.y() / CellSize) * CellSize, CellSize, CellSize);
+    return QPoint(p.x() / CellSize, p.y() / CellSize);
+}
+
+QRect PavotWidget::cellRect(const QPoint& cell)
+{
+    return QRect(cell.x() * CellSize, cell.y() * CellSize, CellSize, CellSize);
+}
+
+QRect PavotWidget::squareRect(const QPoint& p)
+{
+    return cellRect(cellAt(p));
 }
 
 bool PavotWidget::mayDrop(int x, int y)
 {
-    return (!playbynetwork || canplay) && game.playMove(x, y, ownColor, false) > 0;
+    return (!playbynetwork || canplay) && !game.thinking() && game.playMove(x, y, ownColor, false) > 0;
+}
+
+bool PavotWidget::localPlayerCanMove() const
+{
+    return game.hasLegalMove(ownColor);
 }
 
 PavotWidget::Turn PavotWidget::turn() const
 {
+    if (game.thinking())
+        return Turn::Thinking;
     // Over once nobody can move: a board the end-of-game report cleared too.
     if (!game.hasLegalMove(Black) && !game.hasLegalMove(White))
         return Turn::Over;
@@ -149,9 +286,32 @@ void PavotWidget::showMarks(bool legalMoves, bool lastMove)
 
 void PavotWidget::mousePressEvent(QMouseEvent* event)
 {
-    // Discs are placed by dragging only; a click is swallowed here rather
-    // than handed on to the window.
+    // Without click play, discs are placed by dragging only; a click is
+    // swallowed here rather than handed on to the window.
     event->accept();
+    if (!clickPlay || event->button() != Qt::LeftButton)
+        return;
+    cursor = cellAt(event->position().toPoint());
+    placeDisc(cellRect(cursor), true);
+}
+
+void PavotWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (!clickPlay) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Left: cursor.rx() = qMax(0, cursor.x() - 1); break;
+    case Qt::Key_Right: cursor.rx() = qMin(7, cursor.x() + 1); break;
+    case Qt::Key_Up: cursor.ry() = qMax(0, cursor.y() - 1); break;
+    case Qt::Key_Down: cursor.ry() = qMin(7, cursor.y() + 1); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space: placeDisc(cellRect(cursor), true); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    update();
 }
 
 void PavotWidget::paintEvent(QPaintEvent*)
@@ -164,15 +324,15 @@ void PavotWidget::paintEvent(QPaintEvent*)
         for (int x = 0; x < 8; ++x) {
             const int c = game.cell(x, y);
             if (c == Black)
-                painter.drawPixmap(x * CellSize, y * CellSize, picture("pion_noir.png"));
+                painter.drawPixmap(cellRect(QPoint(x, y)).topLeft(), picture("pion_noir.png"));
             else if (c == White)
-                painter.drawPixmap(x * CellSize, y * CellSize, picture("pion_blanc.png"));
+                painter.drawPixmap(cellRect(QPoint(x, y)).topLeft(), picture("pion_blanc.png"));
         }
     }
     // Marks stay small and translucent: the discs remain what the eye reads.
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    const auto centre = [](int x, int y) { return QPointF((x + 0.5) * CellSize, (y + 0.5) * CellSize); };
+    const auto centre = [](int x, int y) { return QRectF(cellRect(QPoint(x, y))).center(); };
     if (legalMovesMarked) {
         painter.setBrush(ownColor == Black ? QColor(0, 0, 0, 70) : QColor(255, 255, 255, 90));
         for (int y = 0; y < 8; ++y)
@@ -183,6 +343,15 @@ void PavotWidget::paintEvent(QPaintEvent*)
     if (lastMoveMarked && theirLastMove) {
         painter.setBrush(QColor(214, 48, 49, 200));
         painter.drawEllipse(centre(theirLastMove->x(), theirLastMove->y()), 6, 6);
+    }
+    painter.setBrush(Qt::NoBrush);
+    if (hintCell) {
+        painter.setPen(QPen(QColor(240, 200, 40), 4));
+        painter.drawEllipse(centre(hintCell->x(), hintCell->y()), 30, 30);
+    }
+    if (clickPlay) {
+        painter.setPen(QPen(QColor(60, 140, 255), 3));
+        painter.drawRect(cellRect(cursor).adjusted(2, 2, -2, -2));
     }
     emit up();
     painter.end();
@@ -222,15 +391,24 @@ void PavotWidget::dragLeaveEvent(QDragLeaveEvent* event)
 void PavotWidget::dropEvent(QDropEvent* event)
 {
     const QRect cell = squareRect(event->position().toPoint());
-    if (!event->mimeData()->hasFormat(PiecesList::mimeType()) || checkDrop(cell) != -1) {
-        update();
-        offeredSquare = QRect();
+    if (!placeDisc(cell, event->mimeData()->hasFormat(PiecesList::mimeType()))) {
         event->ignore();
         return;
     }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
 
-    const int x = cell.left() / CellSize;
-    const int y = cell.top() / CellSize;
+bool PavotWidget::placeDisc(const QRect& cell, bool carriesPiece)
+{
+    if (!carriesPiece || checkDrop(cell) != -1) {
+        update();
+        offeredSquare = QRect();
+        return false;
+    }
+
+    const int x = cellAt(cell.topLeft()).x();
+    const int y = cellAt(cell.topLeft()).y();
     qDebug() << playbynetwork;
     if (!playbynetwork) {
         computerReply(x, y);
@@ -244,6 +422,5 @@ void PavotWidget::dropEvent(QDropEvent* event)
     offeredSquare = QRect();
     update(cell);
     update(QRect(0, 0, BoardSize, BoardSize));
-    event->setDropAction(Qt::MoveAction);
-    event->accept();
+    return true;
 }

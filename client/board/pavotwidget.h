@@ -3,6 +3,8 @@
 
 #include "board.h"
 #include "frame.h"
+#include "game.h"
+#include "levels.h"
 
 #include <QAbstractSocket>
 #include <QRect>
@@ -26,9 +28,15 @@ public:
     static constexpr int CellSize = 80;
     static constexpr int BoardSize = 8 * CellSize;
 
-    Board& model() { return game; }
-    const Board& model() const { return game; }
+    Board& model() { return game.board(); }
+    const Board& model() const { return game.board(); }
+    // The game in progress: its moves, undo and redo, the computer's search.
+    Game& gameState() { return game; }
 
+    // The one pair of pixel <-> cell mappings: the cell (x, y) that holds a
+    // widget point, and the pixels a cell covers.
+    static QPoint cellAt(const QPoint& p);
+    static QRect cellRect(const QPoint& cell);
     // The model's operations, as the rest of the window knows them.
     // The square of the board that holds point p.
     static QRect squareRect(const QPoint& p);
@@ -50,13 +58,36 @@ public:
     // -1 when the local player may drop a disc on the cell now, 1 when not.
     int checkDrop(const QRect& cell);
 
-    // Whose move it is: the local player's, the computer's, the remote
-    // player's, or nobody's once the game is over.
-    enum class Turn { Local, Computer, Remote, Over };
+    // Whose move it is: the local player's, the computer's (waiting for
+    // "Passer", or thinking on its own), the remote player's, or nobody's
+    // once the game is over.
+    enum class Turn { Local, Computer, Thinking, Remote, Over };
     Turn turn() const;
+    // The local player has a legal move now.
+    bool localPlayerCanMove() const;
     // Which marks are drawn over the discs: the cells the local player may
     // drop on now, and the last disc the other side placed.
     void showMarks(bool legalMoves, bool lastMove);
+    // The computer's strength; a change cancels a search in progress and
+    // starts the reply again at the new level.
+    void setLevel(engine::Level value);
+    engine::Level level() const { return strength; }
+    // A click on a cell, or Enter and Space on the keyboard's cursor, places
+    // a disc as a drop there would.
+    void setClickPlay(bool on);
+    QPoint keyboardCursor() const { return cursor; }
+    // Marks the move the strongest level would play for the local player,
+    // once found off the window's thread; any change to the game clears it.
+    void showHint();
+    std::optional<QPoint> hint() const { return hintCell; }
+    // Against the computer only: takes back the player's last move and the
+    // computer's reply, or plays them again. False when refused.
+    bool undo();
+    bool redo();
+    // A saved game's moves, replayed from the start as a game against the
+    // computer, which answers at once when the moves end on black's. False,
+    // and nothing changed, when they are not a legal game.
+    bool loadGame(const std::vector<Game::Played>& moves);
 
     // Network game: open the game connection to the server.
     void startNetworkPlay(bool playbynetwork, const QString& host, quint16 port);
@@ -70,6 +101,8 @@ public:
     static constexpr int PassSquare = -1;
 
     bool canPlay() const { return canplay; }
+    bool networkGame() const { return playbynetwork; }
+    int localColour() const { return ownColor; }
     void setOwnColor(int colour) { ownColor = colour; }
     QTcpSocket* gameConnection() const { return gameSocket; }
     // The seat the server gave this player (16 hexadecimal digits), sent
@@ -96,6 +129,7 @@ private slots:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -111,9 +145,21 @@ private:
     bool mayDrop(int x, int y);
     // The computer plays white from the guess (x, y).
     void computerPlays(int x, int y);
+    // White's turn, from the guess (x, y): at Normal here and now, at the
+    // other levels on a worker thread. After a drop the board is dumped.
+    void computerTurn(int x, int y, bool afterDrop);
+    // The worker's square (-1 for none) played as the described reply plays.
+    void computerReplied(int square, int value);
+    // The drop rule for the cell and, when it allows it, the local player's
+    // move and its hand-off: what a drop, a click and a key all do.
+    bool placeDisc(const QRect& cell, bool carriesPiece);
+    // The computer's turn when the moves played end on black's.
+    void answerBlacksMove();
+    // After undo, redo or any move: the marks follow the moves.
+    void gameChanged();
 
     QRect offeredSquare;
-    Board game;
+    Game game;
     bool playbynetwork = false;
     // The colour whose received moves hand the turn to the local player.
     int opponentColor = White;
@@ -125,6 +171,14 @@ private:
     bool lastMoveMarked = false;
     // The last disc the other side placed in this game, if any.
     std::optional<QPoint> theirLastMove;
+    engine::Level strength = engine::Level::Normal;
+    // What the pending threaded reply will need: its guess, and whether it
+    // answers a drop.
+    QPoint replyGuess;
+    bool replyAfterDrop = false;
+    bool clickPlay = false;
+    QPoint cursor{3, 3};
+    std::optional<QPoint> hintCell;
     QTcpSocket* gameSocket = nullptr;
     Frame::Reader reader;
     QString gameTicket;

@@ -78,7 +78,7 @@ void PavotWidget::connecte()
     }
     update();
     QMessageBox box(this);
-    box.setText(QStringLiteral("Le joueur blanc commence."));
+    box.setText(tr("Le joueur blanc commence."));
     box.exec();
 }
 

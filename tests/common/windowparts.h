@@ -33,6 +33,12 @@ inline QAction* menuEntry(MainWindow& window, int menu, int entry)
     return window.menuBar()->actions().at(menu)->menu()->actions().at(entry);
 }
 
+// The entry of a level in "&Options" > "&Level".
+inline QAction* levelEntry(MainWindow& window, engine::Level level)
+{
+    return menuEntry(window, 2, Options::ChoiceCount)->menu()->actions().at(int(level));
+}
+
 inline const QMimeData* pieceData()
 {
     static QMimeData data;

@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's game flow beyond a drag: levels, undo and redo, click and
+// keyboard play, automatic passes, saved games, the choices remembered.
+
+#include "boardtext.h"
+#include "modal.h"
+#include "movelistpanel.h"
+#include "windowparts.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTest>
+
+namespace {
+
+const QStringList emptyRows(7, QString(8, u'.'));
+
+QStringList listed(QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class FlowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> window;
+    PavotWidget* board = nullptr;
+    // Every report is answered at once.
+    BoxAnswerer boxes;
+
+    QStringList rows() const { return BoardText::rows(board->model()); }
+    void option(Options::Choice choice) { menuEntry(*window, 2, choice)->setChecked(true); }
+    void newWindow()
+    {
+        window = std::make_unique<MainWindow>();
+        window->show();
+        board = window->boardWidget();
+        board->model().trace = nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+        boxes.texts.clear();
+        newWindow();
+    }
+
+    // The player's disc shows at once; while the computer thinks the window
+    // turns its event loop, says so, and refuses drops; then it answers.
+    void threadedLevelThinksOffTheWindowThread()
+    {
+        // A level long enough that a busy machine still turns the loop.
+        levelEntry(*window, engine::Level::Expert)->trigger();
+        option(Options::WhoseTurn);
+        int turns = 0;
+        QTimer ticker;
+        ticker.callOnTimeout([&turns] { ++turns; });
+        ticker.start(5);
+        QVERIFY(dropOn(board, 2, 4)); // c5
+        QCOMPARE(board->model().count(Black), 4);
+        board->grab();
+        QCOMPARE(turnText(*window), QStringLiteral("L'ordinateur réfléchit..."));
+        QCOMPARE(allowedCells(board), QList<QPoint>());
+        QTRY_VERIFY(board->model().count(White) > 1);
+        QVERIFY(turns >= 5);
+        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QVERIFY(!allowedCells(board).isEmpty());
+    }
+
+    // "&Restart" or undo while the computer thinks: its reply never lands,
+    // even one found before the cancel and delivered after it.
+    void cancelledReplyNeverLands_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<int>("level");
+        QTest::addRow("restart, late") << 1 << int(engine::Level::Beginner);
+        QTest::addRow("undo, late") << 2 << int(engine::Level::Beginner);
+        QTest::addRow("restart, thinking") << 1 << int(engine::Level::Master);
+    }
+    void cancelledReplyNeverLands()
+    {
+        QFETCH(int, entry);
+        QFETCH(int, level);
+        levelEntry(*window, engine::Level(level))->trigger();
+        QVERIFY(dropOn(board, 2, 4));
+        QThread::msleep(300); // a Beginner's reply is found, not yet delivered
+        menuEntry(*window, 0, entry)->trigger();
+        QTest::qWait(300);
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QCOMPARE(board->turn(), PavotWidget::Turn::Local);
+        QCOMPARE(board->hint(), std::optional<QPoint>()); // nor as a mark
+    }
+
+    // Undo and redo go by a move and its reply; the move list follows.
+    void undoAndRedoAgainstTheComputer()
+    {
+        option(Options::MoveList);
+        QVERIFY(dropOn(board, 2, 4)); // c5, answered e6
+        const QStringList afterOne = rows();
+        QVERIFY(dropOn(board, 5, 4)); // f5
+        const QStringList afterTwo = rows();
+        QCOMPARE(window->moveList()->count(), 4);
+        QCOMPARE(window->moveList()->item(0)->text(), QStringLiteral("1. Black c4"));
+        menuEntry(*window, 0, 2)->trigger();
+        QCOMPARE(rows(), afterOne);
+        menuEntry(*window, 0, 2)->trigger();
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QCOMPARE(window->moveList()->count(), 0);
+        menuEntry(*window, 0, 3)->trigger();
+        menuEntry(*window, 0, 3)->trigger();
+        QCOMPARE(rows(), afterTwo);
+        QCOMPARE(window->moveList()->count(), 4);
+    }
+
+    // A new level while the computer thinks takes over its reply at once.
+    void levelChangeTakesOverTheReply()
+    {
+        levelEntry(*window, engine::Level::Master)->trigger();
+        QVERIFY(dropOn(board, 2, 4));
+        levelEntry(*window, engine::Level::Normal)->trigger();
+        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QTest::qWait(100);
+        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+    }
+
+    // Redo of a move whose reply an undo cancelled: the computer answers.
+    void redoAfterACancelledReply()
+    {
+        levelEntry(*window, engine::Level::Strong)->trigger();
+        QVERIFY(dropOn(board, 2, 4));
+        menuEntry(*window, 0, 2)->trigger();
+        menuEntry(*window, 0, 3)->trigger();
+        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), 6);
+    }
+
+    void undoRefusedInANetworkGame()
+    {
+        board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), 9);
+        board->playReceivedMove(QStringLiteral("PUT|2|3|1|")); // white c4
+        QVERIFY(dropOn(board, 2, 2)); // black c3
+        const QStringList before = rows();
+        menuEntry(*window, 0, 2)->trigger();
+        QVERIFY(!board->undo());
+        QCOMPARE(rows(), before);
+    }
+
+    // A click, or the arrow keys and Enter, follow the drop rule: a refused
+    // cell stays refused; an allowed one is answered by the computer.
+    void clickAndKeysFollowTheDropRule_data()
+    {
+        QTest::addColumn<bool>("keys");
+        QTest::addColumn<QPoint>("cell");
+        QTest::addColumn<bool>("allowed");
+        QTest::addRow("click on a1") << false << QPoint(0, 0) << false;
+        QTest::addRow("click on d4") << false << QPoint(3, 3) << false;
+        QTest::addRow("click on c5") << false << QPoint(2, 4) << true;
+        QTest::addRow("keys to b7") << true << QPoint(1, 6) << false;
+        QTest::addRow("keys to f4") << true << QPoint(5, 3) << true;
+    }
+    void clickAndKeysFollowTheDropRule()
+    {
+        QFETCH(bool, keys);
+        QFETCH(QPoint, cell);
+        QFETCH(bool, allowed);
+        option(Options::ClickPlay);
+        if (keys) {
+            for (QPoint at = board->keyboardCursor(); at != cell; at = board->keyboardCursor()) {
+                const Qt::Key key = at.x() < cell.x()   ? Qt::Key_Right
+                                    : at.x() > cell.x() ? Qt::Key_Left
+                                    : at.y() < cell.y() ? Qt::Key_Down
+                                                        : Qt::Key_Up;
+                QTest::keyClick(board, key);
+            }
+            QTest::keyClick(board, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(board, Qt::LeftButton, {}, centre(cell.x(), cell.y()));
+        }
+        QVERIFY(!allowed || board->model().cell(cell.x(), cell.y()) == Black);
+        QCOMPARE(board->model().count(Black) + board->model().count(White), allowed ? 6 : 4);
+    }
+
+    // With automatic passes "Passer" does nothing while black can move;
+    // when black cannot, after a short notice, the computer plays by itself.
+    void automaticPassGoesOn()
+    {
+        option(Options::AutoPass);
+        passButton(*window)->click();
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        BoardText::load(board->model(), QStringList{"O*......"} + emptyRows); // c1 is white's only move
+        board->update();
+        QCOMPARE(boxes.texts.size(), 0);
+        QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("White won the game.\n\nPlayer :0\nComputer :3\n")});
+    }
+
+    // The report's OK leaves the final position and the player's score.
+    void finalPositionIsKept()
+    {
+        option(Options::KeepFinal);
+        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
+        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        board->grab();
+        QCOMPARE(board->model().count(Black), 3);
+        QCOMPARE(turnText(*window), QStringLiteral("You won 3-0"));
+    }
+
+    // A saved game opens to the same position and move list.
+    void savedGameOpensAsItWas()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("game.txt"));
+        QVERIFY(dropOn(board, 2, 4));
+        QVERIFY(dropOn(board, 5, 4));
+        const QStringList position = rows();
+        const QStringList moves = listed(window->moveList());
+        QVERIFY(window->saveGame(path));
+        menuEntry(*window, 0, 1)->trigger(); // "&Restart"
+        QVERIFY(window->openGame(path));
+        QCOMPARE(rows(), position);
+        QCOMPARE(listed(window->moveList()), moves);
+        QCOMPARE(boxes.texts, QStringList());
+    }
+
+    // A file that is not a legal game is refused, told, and changes nothing.
+    void badFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addRow("illegal move") << QByteArray("f5f5");
+        QTest::addRow("not moves") << QByteArray("hello");
+        QTest::addRow("too large") << QByteArray(5000, ' ');
+        QTest::addRow("missing") << QByteArray();
+    }
+    void badFileChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("game.txt"));
+        QVERIFY(bytes.isEmpty() || writeFile(path, bytes));
+        QVERIFY(dropOn(board, 2, 4));
+        const QStringList position = rows();
+        const QStringList moves = listed(window->moveList());
+        QVERIFY(!window->openGame(path));
+        QCOMPARE(boxes.texts.size(), 1);
+        QCOMPARE(rows(), position);
+        QCOMPARE(listed(window->moveList()), moves);
+    }
+
+    // The level chosen is the next window's; the old switch means "Strong".
+    void levelIsRemembered_data()
+    {
+        QTest::addColumn<bool>("strongerSwitch");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("expected");
+        QTest::addRow("old switch") << true << -1 << int(engine::Level::Strong);
+        QTest::addRow("chosen over the switch") << true << int(engine::Level::Beginner) << int(engine::Level::Beginner);
+    }
+    void levelIsRemembered()
+    {
+        QFETCH(bool, strongerSwitch);
+        QFETCH(int, chosen);
+        QFETCH(int, expected);
+        QSettings().setValue(QStringLiteral("options/strongerComputer"), strongerSwitch);
+        if (chosen >= 0)
+            levelEntry(*window, engine::Level(chosen))->trigger();
+        newWindow();
+        QVERIFY(levelEntry(*window, engine::Level(expected))->isChecked());
+        QCOMPARE(board->level(), engine::Level(expected));
+    }
+};
+
+QTEST_MAIN(FlowTest)
+#include "tst_flow.moc"

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The common Othello transcript: a known opening both ways, random games with
+// passes there and back, and texts that are no game.
+#include "board.h"
+#include "transcript.h"
+
+#include <QtTest>
+#include <random>
+
+using engine::Opening;
+using engine::PlayedMove;
+using Moves = std::vector<PlayedMove>;
+
+Q_DECLARE_METATYPE(Opening)
+
+// A random game from our start, a pass listed wherever a side cannot move;
+// ends after a random move, or when the game does.
+static Moves randomGame(std::mt19937& rng, Opening opening)
+{
+    Board board;
+    Moves moves;
+    int side = opening == Opening::BlackFirst ? Black : White;
+    for (int n = 1 + int(rng() % 70); n > 0 && !board.gameOver(); --n) {
+        const int first = int(rng() % 64); // the first legal square from there on
+        int k = 0;
+        while (k < 64 && board.playMove((first + k) % 64 / 8, (first + k) % 64 % 8, side, true) == 0)
+            ++k;
+        const int sq = (first + k) % 64;
+        moves.push_back(k < 64 ? PlayedMove{sq / 8, sq % 8, side} : PlayedMove{-1, -1, side});
+        side = 1 - side;
+    }
+    if (moves.back().x < 0) // a pass is only implied by the move after it
+        moves.pop_back();
+    return moves;
+}
+
+namespace engine {
+static bool operator==(const PlayedMove& a, const PlayedMove& b)
+{
+    return a.x == b.x && a.y == b.y && a.colour == b.colour;
+}
+} // namespace engine
+
+class TranscriptTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The standard opening: against the computer its rows are mirrored, in a
+    // network game its colours swapped; either way it reads and writes back.
+    void knownOpening_data()
+    {
+        QTest::addColumn<Opening>("opening");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("first"); // x, y and colour of f5 on our board
+        QTest::newRow("computer") << Opening::BlackFirst << "f5d6c3d3c4" << QList<int>{5, 3, Black};
+        QTest::newRow("network") << Opening::WhiteFirst << "f5d6c3d3c4" << QList<int>{5, 4, White};
+        QTest::newRow("upper case, spaces") << Opening::BlackFirst << " \tF5d6C3D3c4\r\n" << QList<int>{5, 3, Black};
+    }
+    void knownOpening()
+    {
+        QFETCH(Opening, opening);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, first);
+        const engine::ReadTranscript read = engine::readTranscript(text.toStdString(), opening);
+        QVERIFY2(read.ok, read.error.c_str());
+        QCOMPARE(read.moves.size(), 5u);
+        QCOMPARE((QList<int>{read.moves[0].x, read.moves[0].y, read.moves[0].colour}), first);
+        QCOMPARE(read.moves[1].colour, 1 - first[2]);
+        QCOMPARE(engine::writeTranscript(read.moves, opening), "f5d6c3d3c4");
+    }
+
+    // Random games, passes included, write and read back to the same moves.
+    void roundTrips()
+    {
+        std::mt19937 rng(16);
+        int passes = 0;
+        for (int n = 0; n < 400; ++n) {
+            const Opening opening = n % 2 ? Opening::WhiteFirst : Opening::BlackFirst;
+            const Moves moves = randomGame(rng, opening);
+            QCOMPARE(engine::transcriptProblem(moves, opening), "");
+            const std::string text = engine::writeTranscript(moves, opening);
+            const engine::ReadTranscript read = engine::readTranscript(text, opening);
+            QVERIFY2(read.ok, (text + ": " + read.error).c_str());
+            QVERIFY2(read.moves == moves, text.c_str());
+            passes += int(std::count_if(moves.begin(), moves.end(), [](const PlayedMove& m) { return m.x < 0; }));
+        }
+        QVERIFY(passes > 10); // the games did pass
+    }
+
+    // A pass by a side that could move, or a move out of turn, cannot be held:
+    // the transcript stops before it and says why.
+    void unwritableGames()
+    {
+        const Moves pass{{5, 3, Black}, {-1, -1, White}, {2, 2, Black}};
+        QCOMPARE(engine::writeTranscript(pass, Opening::BlackFirst), "f5");
+        QVERIFY(engine::transcriptProblem(pass, Opening::BlackFirst).find("Move 2") == 0);
+        const Moves twice{{5, 3, Black}, {2, 2, Black}};
+        QCOMPARE(engine::writeTranscript(twice, Opening::BlackFirst), "f5");
+        QVERIFY(engine::transcriptProblem(twice, Opening::BlackFirst).find("Move 2") == 0);
+    }
+
+    // Anything but a legal game of at most sixty squares is refused, naming the move.
+    void refused_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("move");
+        QTest::newRow("illegal first") << QByteArray("e3") << "Move 1";
+        QTest::newRow("occupied") << QByteArray("f5f5") << "Move 2";
+        QTest::newRow("space inside") << QByteArray("f5 d6") << "Move 2";
+        QTest::newRow("half a move") << QByteArray("f5d6c") << "Move 3";
+        QTest::newRow("row 9") << QByteArray("f5d9") << "Move 2";
+        QTest::newRow("nul") << QByteArray("f5\0d6", 5) << "Move 2";
+        QTest::newRow("sixty-one") << QByteArray("f5").repeated(61) << "more than 60";
+    }
+    void refused()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, move);
+        const engine::ReadTranscript read = engine::readTranscript(text.toStdString(), Opening::BlackFirst);
+        QVERIFY(!read.ok);
+        QVERIFY(read.moves.empty());
+        QVERIFY2(QString::fromStdString(read.error).contains(move), read.error.c_str());
+    }
+};
+
+QTEST_APPLESS_MAIN(TranscriptTest)
+#include "tst_transcript.moc"
