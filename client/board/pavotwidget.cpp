@@ -382,10 +382,10 @@ void PavotWidget::paintMarks(QPainter& painter)
                     continue;
                 painter.setPen(QPen(outline, 7));
                 painter.setBrush(inside);
-                painter.drawEllipse(centre(x, y), 13, 13);
+                painter.drawEllipse(centre(x, y), 15, 15);
                 painter.setPen(QPen(own, 4));
                 painter.setBrush(Qt::NoBrush);
-                painter.drawEllipse(centre(x, y), 13, 13);
+                painter.drawEllipse(centre(x, y), 15, 15);
             }
         }
     }
