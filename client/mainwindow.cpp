@@ -7,11 +7,13 @@
 #include "pavotwidget.h"
 #include "pieceslist.h"
 #include "pictures.h"
+#include "savedgame.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -66,6 +68,21 @@ void MainWindow::buildMenus()
     QAction* hintAction = gameMenu->addAction(tr("&Hint"));
     hintAction->setShortcut(QKeySequence(Qt::Key_H));
     connect(hintAction, &QAction::triggered, this, [this] { board->showHint(); });
+
+    const QString transcripts = tr("Othello transcripts (*.txt);;All files (*)");
+    QAction* saveAction = gameMenu->addAction(tr("&Save game..."));
+    saveAction->setShortcuts(QKeySequence::Save);
+    connect(saveAction, &QAction::triggered, this, [this, transcripts] {
+        const QString path = QFileDialog::getSaveFileName(this, tr("Save game"), QString(), transcripts);
+        if (!path.isEmpty())
+            saveGame(path);
+    });
+    QAction* openAction = gameMenu->addAction(tr("O&pen game..."));
+    connect(openAction, &QAction::triggered, this, [this, transcripts] {
+        const QString path = QFileDialog::getOpenFileName(this, tr("Open game"), QString(), transcripts);
+        if (!path.isEmpty())
+            openGame(path);
+    });
 
     QAction* exitAction = gameMenu->addAction(tr("E&xit"));
     exitAction->setShortcuts(QKeySequence::Quit);
@@ -298,6 +315,30 @@ void MainWindow::showReport(const QString& message)
         }
     }
     reportPending = false;
+}
+
+bool MainWindow::saveGame(const QString& path)
+{
+    const QString error = SavedGame::save(path, board->gameState().moves(), board->networkGame());
+    if (!error.isEmpty())
+        QMessageBox::warning(this, tr("Save game"), error);
+    return error.isEmpty();
+}
+
+bool MainWindow::openGame(const QString& path)
+{
+    const SavedGame::Loaded loaded = SavedGame::load(path);
+    QString error = loaded.error;
+    if (error.isEmpty() && !board->loadGame(loaded.moves))
+        error = tr("The file does not hold a legal game.");
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, tr("Open game"), error);
+        return false;
+    }
+    // An opened game is there to be played on.
+    if (pieceList->count() == 0)
+        openImage();
+    return true;
 }
 
 void MainWindow::push()

@@ -24,6 +24,10 @@ public:
     PavotWidget* boardWidget() const { return board; }
     PiecesList* pieces() const { return pieceList; }
     MoveListPanel* moveList() const { return movePanel; }
+    // The game as a transcript file, and back; a failure is told in a
+    // message box and changes nothing. True on success.
+    bool saveGame(const QString& path);
+    bool openGame(const QString& path);
 
 public slots:
     void openImage(const QString& path = QString());

@@ -1,119 +1,323 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The stronger computer against the plain search, as computerPlay plays it
-// without the flag: games from varied openings, each opening played twice
-// with the colours swapped. Prints the stronger side's results and how long
-// its replies took.
+// The computer's levels against each other: each level against the next one
+// down and against the described search ("Normal"), from varied openings, each
+// played twice with the colours swapped. Prints the score of every pair, the
+// mean, p99 and slowest reply of every level against its budget, and how often
+// each level finds a best move in endgames whose exact values the solver gives.
 //
-//   match_bench [games = 200] [budget of a stronger reply in ms = 100]
+//   match_bench [options]       the full run: every pair, 100 openings, real budgets
+//   match_bench N [options]     a smoke run: N games a pair, budgets scaled by 0.01
+//   options:
+//     --openings N   distinct openings, each played with both colours (games 2N)
+//     --scale F      every clocked budget times F (Beginner and Normal have no clock)
+//     --pairs LIST   comma-separated pairs such as expert-strong,master-normal
+//     --endgames N   endgames to solve exactly (0: none)
+//     --empties E    their empty squares: E to E + 4 (default 20)
+//     --seed S       another set of openings and endgames
+// Exits 1 when a level plays a refused square, 0 otherwise: the figures are for
+// reading, not a pass or fail (the machine may be busy).
 
-#include "board.h"
+#include "bitboard.h"
+#include "levels.h"
+#include "strongsearch.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <numeric>
 #include <random>
+#include <set>
+#include <string>
 #include <vector>
+
+using engine::Level;
 
 namespace {
 
-struct Tally
+using Clock = std::chrono::steady_clock;
+
+const char* const kNames[] = {"beginner", "normal", "strong", "expert", "master"};
+constexpr Level kLevels[] = {Level::Beginner, Level::Normal, Level::Strong, Level::Expert, Level::Master};
+
+// The pairs that make the claims: each level against the one below, and every
+// level against the described search.
+const char* const kAllPairs = "normal-beginner,strong-normal,expert-strong,expert-normal,master-expert,master-normal";
+
+struct Options
+{
+    int games = 0; // a pair's games; 0: twice the openings
+    int openings = 100;
+    double scale = 1.0;
+    std::string pairs = kAllPairs;
+    int endgames = 20;
+    int empties = 20;
+    unsigned seed = 20240612u;
+};
+
+struct Position
+{
+    Bits black;
+    Bits white;
+    int toMove;
+};
+
+Position startPosition() { return {bitOf(3, 3) | bitOf(4, 4), bitOf(3, 4) | bitOf(4, 3), 0}; }
+
+Bits& own(Position& p) { return p.toMove == 0 ? p.black : p.white; }
+Bits& other(Position& p) { return p.toMove == 0 ? p.white : p.black; }
+
+void play(Position& p, int sq)
+{
+    const Bits f = flips(own(p), other(p), sq);
+    own(p) |= f | (Bits{1} << sq);
+    other(p) &= ~f;
+    p.toMove = 1 - p.toMove;
+}
+
+// Hands the move to the other side when the side to move cannot; false when
+// neither can (the game is over).
+bool settle(Position& p)
+{
+    if (legalMoves(own(p), other(p)))
+        return true;
+    p.toMove = 1 - p.toMove;
+    return legalMoves(own(p), other(p)) != 0;
+}
+
+int randomMove(std::mt19937& rng, Position& p)
+{
+    std::vector<int> squares;
+    for (Bits m = legalMoves(own(p), other(p)); m; m &= m - 1)
+        squares.push_back(lowestSquare(m));
+    return squares[rng() % squares.size()];
+}
+
+// Distinct openings of three to six random moves from the start.
+std::vector<std::vector<int>> openings(std::mt19937& rng, int count)
+{
+    std::set<std::vector<int>> seen;
+    std::vector<std::vector<int>> out;
+    while (static_cast<int>(out.size()) < count) {
+        Position p = startPosition();
+        std::vector<int> moves;
+        const int length = 3 + static_cast<int>(rng() % 4);
+        while (static_cast<int>(moves.size()) < length && settle(p)) {
+            moves.push_back(randomMove(rng, p));
+            play(p, moves.back());
+        }
+        if (seen.insert(moves).second)
+            out.push_back(moves);
+    }
+    return out;
+}
+
+struct Replies
+{
+    std::vector<double> ms;
+};
+
+struct Match
 {
     int wins = 0;
     int draws = 0;
     int losses = 0;
-    double slowestMs = 0;
-    double totalMs = 0;
-    long replies = 0;
+    int discs = 0; // disc difference summed, from the first level's side
 };
 
-std::vector<int> legalSquares(Board& b, int side)
+std::chrono::milliseconds scaled(Level level, double scale)
 {
-    std::vector<int> out;
-    for (int sq = 0; sq < 64; ++sq)
-        if (b.playMove(sq / 8, sq % 8, side, false) > 0)
-            out.push_back(sq);
+    const auto ms = static_cast<long>(static_cast<double>(engine::budget(level).count()) * scale + 0.5);
+    return std::chrono::milliseconds(std::max(1L, ms));
+}
+
+// One game of a (black when firstBlack) against b; false on a refused square.
+bool game(Level a, Level b, bool firstBlack, const std::vector<int>& opening, std::uint64_t seed,
+          const Options& opt, std::map<Level, Replies>& replies, Match& match)
+{
+    Position p = startPosition();
+    for (const int sq : opening)
+        play(p, sq);
+    const std::atomic<bool> stop{false};
+    while (settle(p)) {
+        const Level level = (p.toMove == 0) == firstBlack ? a : b;
+        const auto start = Clock::now();
+        const engine::Choice c = engine::think(level, own(p), other(p), stop, seed++, scaled(level, opt.scale));
+        replies[level].ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (c.square < 0 || !((legalMoves(own(p), other(p)) >> c.square) & 1)) {
+            std::fprintf(stderr, "%s played the refused square %d\n", kNames[static_cast<int>(level)], c.square);
+            return false;
+        }
+        play(p, c.square);
+    }
+    const int diff = (std::popcount(p.black) - std::popcount(p.white)) * (firstBlack ? 1 : -1);
+    (diff > 0 ? match.wins : diff < 0 ? match.losses : match.draws) += 1;
+    match.discs += diff;
+    return true;
+}
+
+// The exact final disc difference for the side to move, passes included.
+int exactValue(Bits p, Bits o)
+{
+    if (!legalMoves(p, o)) {
+        if (!legalMoves(o, p))
+            return std::popcount(p) - std::popcount(o);
+        return -exactValue(o, p);
+    }
+    engine::SearchLimits limits;
+    limits.budget = std::chrono::hours(24);
+    limits.solveEmpties = 64;
+    limits.tableBits = 20;
+    engine::StrongSearch solver(limits);
+    solver.choose(p, o);
+    return solver.lines().back().value / engine::StrongSearch::kFinished;
+}
+
+// Endgames from random games, from fewest to fewest + 4 empty squares, the
+// side to move able to move.
+std::vector<Position> endgames(std::mt19937& rng, int count, int fewest)
+{
+    std::vector<Position> out;
+    while (static_cast<int>(out.size()) < count) {
+        const int empties = fewest + static_cast<int>(out.size()) % 5;
+        Position p = startPosition();
+        while (settle(p) && std::popcount(~(p.black | p.white)) > empties)
+            play(p, randomMove(rng, p));
+        if (std::popcount(~(p.black | p.white)) == empties && settle(p))
+            out.push_back(p);
+    }
     return out;
 }
 
-// Two to four random moves from the start; black moves first.
-std::vector<int> randomOpening(std::mt19937& rng)
+double percentile(std::vector<double> v, double q)
 {
-    Board b;
-    std::vector<int> moves;
-    const int length = 2 + static_cast<int>(rng() % 3);
-    for (int side = Black; static_cast<int>(moves.size()) < length; side = 1 - side) {
-        const std::vector<int> legal = legalSquares(b, side);
-        const int sq = legal[rng() % legal.size()];
-        b.playMove(sq / 8, sq % 8, side, true);
-        moves.push_back(sq);
-    }
-    return moves;
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(q * static_cast<double>(v.size())))];
 }
 
-// One game; false when a side chose a refused square.
-bool play(const std::vector<int>& opening, int strongColour, int budgetMs, Tally& t)
+void solveSet(const Options& opt, std::mt19937& rng)
 {
-    Board b;
-    b.trace = nullptr;
-    int side = Black;
-    for (const int sq : opening) {
-        b.playMove(sq / 8, sq % 8, side, true);
-        side = 1 - side;
+    const std::vector<Position> set = endgames(rng, opt.endgames, opt.empties);
+    std::printf("\nbest moves found in %d endgames of %d to %d empty squares (exact solver):\n", opt.endgames,
+                opt.empties, opt.empties + 4);
+    int found[5] = {};
+    const std::atomic<bool> stop{false};
+    double solveMs = 0;
+    for (const Position& solved : set) {
+        Position p = solved;
+        const auto start = Clock::now();
+        const int best = exactValue(own(p), other(p));
+        solveMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        std::map<int, int> valueOf; // square -> exact value, solved once
+        for (int l = 0; l < 5; ++l) {
+            const auto budget = scaled(kLevels[l], opt.scale);
+            const engine::Choice c = engine::think(kLevels[l], own(p), other(p), stop, 7, budget);
+            if (!valueOf.count(c.square)) {
+                Position child = p;
+                play(child, c.square);
+                valueOf[c.square] = -exactValue(own(child), other(child));
+            }
+            found[l] += valueOf[c.square] == best ? 1 : 0;
+        }
+        std::fprintf(stderr, "endgame %d solved\n", static_cast<int>(&solved - set.data()) + 1);
     }
-    for (;;) {
-        if (!b.hasLegalMove(side)) {
-            if (!b.hasLegalMove(1 - side))
-                break;
-            side = 1 - side; // a pass
-            continue;
-        }
-        int x = 0, y = 0;
-        if (side == strongColour) {
-            const auto start = std::chrono::steady_clock::now();
-            b.strongMove(side, x, y, budgetMs);
-            const auto end = std::chrono::steady_clock::now();
-            const double ms = std::chrono::duration<double, std::milli>(end - start).count();
-            t.slowestMs = std::max(t.slowestMs, ms);
-            t.totalMs += ms;
-            ++t.replies;
-        } else {
-            b.searchMove(side, x, y);
-        }
-        if (b.playMove(x, y, side, true) == 0) {
-            std::fprintf(stderr, "%s chose the refused square %c%d\n",
-                         side == strongColour ? "stronger" : "plain", 'a' + x, y + 1);
-            return false;
-        }
-        side = 1 - side;
+    for (int l = 0; l < 5; ++l)
+        std::printf("  %-8s %d of %d (%.0f%%)\n", kNames[l], found[l], opt.endgames,
+                    100.0 * found[l] / std::max(1, opt.endgames));
+    std::printf("  exact solve of a position: mean %.0f ms\n", solveMs / std::max(1, opt.endgames));
+}
+
+Level levelNamed(const std::string& name)
+{
+    for (int l = 0; l < 5; ++l)
+        if (name == kNames[l])
+            return kLevels[l];
+    std::fprintf(stderr, "no level named %s\n", name.c_str());
+    std::exit(2);
+}
+
+Options parse(int argc, char** argv)
+{
+    Options opt;
+    int i = 1;
+    if (argc > 1 && argv[1][0] != '-') {
+        opt.games = std::max(2, std::atoi(argv[1]));
+        opt.openings = (opt.games + 1) / 2;
+        opt.scale = 0.01;
+        opt.endgames = 0;
+        i = 2;
     }
-    int discs[2] = {0, 0};
-    for (int sq = 0; sq < 64; ++sq)
-        if (const int c = b.cell(sq / 8, sq % 8); c != Empty)
-            ++discs[c];
-    const int diff = discs[strongColour] - discs[1 - strongColour];
-    (diff > 0 ? t.wins : diff < 0 ? t.losses : t.draws) += 1;
-    return true;
+    for (; i + 1 < argc; i += 2) {
+        const std::string key = argv[i];
+        const char* value = argv[i + 1];
+        if (key == "--openings")
+            opt.openings = std::max(1, std::atoi(value));
+        else if (key == "--scale")
+            opt.scale = std::max(0.0001, std::atof(value));
+        else if (key == "--pairs")
+            opt.pairs = value;
+        else if (key == "--endgames")
+            opt.endgames = std::max(0, std::atoi(value));
+        else if (key == "--empties")
+            opt.empties = std::clamp(std::atoi(value), 1, 55);
+        else if (key == "--seed")
+            opt.seed = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
+        else {
+            std::fprintf(stderr, "unknown option %s\n", key.c_str());
+            std::exit(2);
+        }
+    }
+    if (opt.games == 0)
+        opt.games = 2 * opt.openings;
+    return opt;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const int games = argc > 1 ? std::max(2, std::atoi(argv[1])) : 200;
-    const int budgetMs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
-    std::mt19937 rng(20240612u); // the same openings every run
-    Tally t;
-    for (int g = 0; g < games; g += 2) {
-        const std::vector<int> opening = randomOpening(rng);
-        for (const int strongColour : {Black, White})
-            if (!play(opening, strongColour, budgetMs, t))
+    const Options opt = parse(argc, argv);
+    std::mt19937 rng(opt.seed);
+    const std::vector<std::vector<int>> starts = openings(rng, opt.openings);
+    std::map<Level, Replies> replies;
+    std::printf("%d games a pair from %d openings, colours swapped; budgets times %g\n", opt.games, opt.openings,
+                opt.scale);
+    std::printf("%-16s %6s %5s %5s %5s %7s %9s\n", "pair", "games", "won", "drawn", "lost", "score", "discs/game");
+    std::string pairs = opt.pairs + ",";
+    for (std::size_t at = 0, comma; (comma = pairs.find(',', at)) != std::string::npos; at = comma + 1) {
+        const std::string pair = pairs.substr(at, comma - at);
+        const std::size_t dash = pair.find('-');
+        if (dash == std::string::npos)
+            continue;
+        const Level a = levelNamed(pair.substr(0, dash));
+        const Level b = levelNamed(pair.substr(dash + 1));
+        Match match;
+        for (int g = 0; g < opt.games; ++g) {
+            const std::vector<int>& opening = starts[static_cast<std::size_t>(g / 2) % starts.size()];
+            if (!game(a, b, g % 2 == 0, opening, 1000u * static_cast<unsigned>(g), opt, replies, match))
                 return 1;
+        }
+        std::printf("%-16s %6d %5d %5d %5d %6.1f%% %9.1f\n", pair.c_str(), opt.games, match.wins, match.draws,
+                    match.losses, 100.0 * (match.wins + 0.5 * match.draws) / opt.games,
+                    static_cast<double>(match.discs) / opt.games);
+        std::fflush(stdout);
     }
-    const int played = t.wins + t.draws + t.losses;
-    std::printf("stronger side over %d games: %d won, %d drawn, %d lost, score %.1f%%\n", played,
-                t.wins, t.draws, t.losses, 100.0 * (t.wins + 0.5 * t.draws) / played);
-    std::printf("stronger replies: %ld, slowest %.1f ms, mean %.1f ms (budget %d ms)\n", t.replies,
-                t.slowestMs, t.totalMs / static_cast<double>(t.replies), budgetMs);
+    std::printf("\n%-8s %9s %8s %8s %8s %8s %10s\n", "level", "budget", "replies", "mean", "p99", "slowest",
+                "over+20ms");
+    for (const auto& [level, r] : replies) {
+        const bool clocked = level != Level::Normal && level != Level::Beginner;
+        const auto budget = clocked ? scaled(level, opt.scale) : engine::budget(level);
+        const double limit = static_cast<double>(budget.count()) + 20.0;
+        const auto over = std::count_if(r.ms.begin(), r.ms.end(), [&](double ms) { return ms > limit; });
+        std::printf("%-8s %7.0fms %8zu %6.1fms %6.1fms %6.1fms %10ld\n", kNames[static_cast<int>(level)], limit - 20,
+                    r.ms.size(), std::accumulate(r.ms.begin(), r.ms.end(), 0.0) / static_cast<double>(r.ms.size()),
+                    percentile(r.ms, 0.99), *std::max_element(r.ms.begin(), r.ms.end()), static_cast<long>(over));
+    }
+    if (opt.endgames > 0)
+        solveSet(opt, rng);
     return 0;
 }

@@ -176,6 +176,23 @@ bool PavotWidget::redo()
     return !playbynetwork && game.redo(Black);
 }
 
+bool PavotWidget::loadGame(const std::vector<Game::Played>& moves)
+{
+    const bool wasNetwork = playbynetwork;
+    // The marks follow the replay as those of a game against the computer.
+    playbynetwork = false;
+    if (!game.replay(moves)) {
+        playbynetwork = wasNetwork;
+        return false;
+    }
+    ownColor = Black;
+    gameSocket = nullptr; // as "&Restart" leaves a network game
+    if (!moves.empty() && moves.back().colour == Black)
+        computerMove();
+    update();
+    return true;
+}
+
 void PavotWidget::showHint()
 {
     if (turn() == Turn::Local)
@@ -186,6 +203,8 @@ void PavotWidget::setClickPlay(bool on)
 {
     clickPlay = on;
     setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    if (on)
+        setFocus(); // the keys reach the board without a click first
     update();
 }
 

@@ -94,6 +94,10 @@ public:
     // computer's reply, or plays them again. False when refused.
     bool undo();
     bool redo();
+    // A saved game's moves, replayed from the start as a game against the
+    // computer, which answers at once when the moves end on black's. False,
+    // and nothing changed, when they are not a legal game.
+    bool loadGame(const std::vector<Game::Played>& moves);
 
     // Network game: open the game connection to the server.
     void startNetworkPlay(bool playbynetwork, const QString& host, quint16 port);

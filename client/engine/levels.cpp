@@ -1,9 +1,108 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "levels.h"
 
+#include "bitboard.h"
+#include "board.h"
 #include "strongsearch.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace engine {
+
+namespace {
+
+// The stronger levels differ in time, in how early they solve the endgame
+// exactly and in the size of their hash tables (Master's 2 x 24 MB).
+SearchLimits limitsOf(Level level)
+{
+    SearchLimits limits;
+    limits.budget = budget(level);
+    switch (level) {
+    case Level::Strong:
+        limits.solveEmpties = 16;
+        limits.tableBits = 16;
+        break;
+    case Level::Expert:
+        limits.solveEmpties = 20;
+        limits.tableBits = 18;
+        break;
+    default:
+        limits.solveEmpties = 24;
+        limits.tableBits = 20;
+        break;
+    }
+    return limits;
+}
+
+// A well-mixed 64-bit word from another (splitmix64's finaliser).
+std::uint64_t mix(std::uint64_t z)
+{
+    z += 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+// Disc difference for the side owning p after depth more plies of best play
+// by that measure; a finished game outweighs any count on the way.
+int discSearch(Bits p, Bits o, int depth)
+{
+    if (depth == 0)
+        return popCount(p) - popCount(o);
+    const Bits moves = legalMoves(p, o);
+    if (!moves) {
+        if (!legalMoves(o, p))
+            return 100 * (popCount(p) - popCount(o));
+        return -discSearch(o, p, depth - 1);
+    }
+    int best = -100 * 64;
+    for (Bits m = moves; m; m &= m - 1) {
+        const int sq = lowestSquare(m);
+        const Bits f = flips(p, o, sq);
+        best = std::max(best, -discSearch(o ^ f, p | f | (Bits{1} << sq), depth - 1));
+    }
+    return best;
+}
+
+// Beginner: its move and the opponent's best reply, counted in discs; one
+// move in three, when the second best is nearly as good, it takes that one.
+// The seed and the position decide, so a game replays the same way.
+Choice beginner(Bits own, Bits opponent, std::uint64_t seed)
+{
+    constexpr int kDepth = 2;
+    constexpr int kNearlyAsGood = 4; // discs
+    struct Scored
+    {
+        int square;
+        int value;
+    };
+    std::vector<Scored> moves;
+    for (Bits m = legalMoves(own, opponent); m; m &= m - 1) {
+        const int sq = lowestSquare(m);
+        const Bits f = flips(own, opponent, sq);
+        moves.push_back({sq, -discSearch(opponent ^ f, own | f | (Bits{1} << sq), kDepth - 1)});
+    }
+    std::stable_sort(moves.begin(), moves.end(), [](const Scored& a, const Scored& b) { return a.value > b.value; });
+    const std::uint64_t roll = mix(seed ^ mix(own) ^ mix(mix(opponent)));
+    const bool second = moves.size() > 1 && roll % 3 == 0 && moves[1].value >= moves[0].value - kNearlyAsGood;
+    const Scored& pick = moves[second ? 1 : 0];
+    return {pick.square, pick.value};
+}
+
+// Normal: the described search, its trace left out.
+Choice described(Bits own, Bits opponent)
+{
+    Board board;
+    board.trace = nullptr;
+    board.setBitboards(own, opponent);
+    int x = 0;
+    int y = 0;
+    const int value = board.searchMove(Black, x, y);
+    return {x * 8 + y, value};
+}
+
+} // namespace
 
 std::chrono::milliseconds budget(Level level)
 {
@@ -18,15 +117,33 @@ std::chrono::milliseconds budget(Level level)
 }
 
 Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
-             std::uint64_t)
+             std::uint64_t seed)
 {
-    StrongSearch search(budget(level));
+    return think(level, own, opponent, stop, seed, budget(level));
+}
+
+Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
+             std::uint64_t seed, std::chrono::milliseconds budget)
+{
+    opponent &= ~own;
     Choice choice;
-    choice.square = search.choose(own, opponent);
-    if (!search.lines().empty())
-        choice.value = search.lines().back().value;
+    if (stop.load() || !legalMoves(own, opponent))
+        return choice;
+    if (level == Level::Beginner) {
+        choice = beginner(own, opponent, seed);
+    } else if (level == Level::Normal) {
+        choice = described(own, opponent);
+    } else {
+        SearchLimits limits = limitsOf(level);
+        limits.budget = budget;
+        limits.stop = &stop;
+        StrongSearch search(limits);
+        choice.square = search.choose(own, opponent);
+        if (!search.lines().empty())
+            choice.value = search.lines().back().value;
+    }
     if (stop.load())
-        choice.square = -1;
+        return Choice{};
     return choice;
 }
 

@@ -22,10 +22,16 @@ struct Choice
 std::chrono::milliseconds budget(Level level);
 
 // The move of the side owning `own` (bitboards, square (x, y) at bit x * 8 + y)
-// at a threaded level. Works only on its arguments, so it may run on any
-// thread; returns soon after `stop` becomes true, with square -1. The seed
-// makes the weaker levels' variety repeatable.
+// at a threaded level; square -1 when that side has no move. Works only on its
+// arguments, so it may run on any thread; returns soon after `stop` becomes
+// true, with square -1. The seed makes Beginner's variety repeatable: the same
+// seed and position, the same move. Normal runs the described search, which
+// the flag cannot interrupt (it takes milliseconds).
 Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
              std::uint64_t seed = 0);
+// The same with another budget than the level's own (a benchmark's scaled-down
+// match); Beginner and Normal have no clock and ignore it.
+Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
+             std::uint64_t seed, std::chrono::milliseconds budget);
 
 } // namespace engine

@@ -13,7 +13,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kInfinity = 1 << 30;
-constexpr int kTableBits = 16; // 64 K entries, 1.5 MB a table
 enum Bound : std::int8_t { kLower = 1, kUpper = 2, kExact = 3 };
 
 // What a fail-soft value found with the window (alpha, beta) says.
@@ -23,21 +22,14 @@ std::int8_t bound(int value, int alpha, int beta)
 }
 
 // Endgames of this many empty squares or fewer are solved once a midgame
-// search of depth 4 has ordered the root; up to kSolveEmpties, once it has also
-// spent a twentieth of the budget, ordering the root better and leaving a fair
-// move should the solve not finish.
+// search of depth 4 has ordered the root; larger ones, up to the limit's
+// solveEmpties, once it has also spent a twentieth of the budget, ordering the
+// root better and leaving a fair move should the solve not finish.
 constexpr int kEasyEmpties = 12;
-constexpr int kSolveEmpties = 18;
 // Near the end sorting moves costs more than the cuts it wins, and the hash
 // table more than the positions it saves.
 constexpr int kSortEmpties = 6;
 constexpr int kHashEmpties = 8;
-
-std::size_t slot(Bits p, Bits o)
-{
-    const Bits h = (p ^ (o * 0x9E3779B97F4A7C15ULL)) * 0xC2B2AE3D27D4EB4FULL;
-    return static_cast<std::size_t>(h >> (64 - kTableBits));
-}
 
 // The 4 x 4 quarters of the board (x < 4 or not, y < 4 or not) that hold an
 // odd number of the squares of b. Folding the bytes of each half of the word,
@@ -152,36 +144,60 @@ void pickNext(Move* list, int i, int n)
 
 } // namespace
 
+StrongSearch::StrongSearch(const SearchLimits& limits) : limits(limits)
+{
+    this->limits.tableBits = std::clamp(limits.tableBits, 8, 24);
+}
+
 StrongSearch::StrongSearch(std::chrono::milliseconds budget, std::uint64_t nodeLimit)
-    : budget(budget), nodeLimit(nodeLimit)
+    : StrongSearch(SearchLimits{budget, SearchLimits{}.solveEmpties, SearchLimits{}.tableBits, nodeLimit, nullptr})
 {
 }
 
-// Kept from one reply to the next of the thread, and cleared: mapping fresh
-// memory for each reply costs milliseconds, clearing it a tenth of one.
-StrongSearch::Entry* StrongSearch::clearedTable(int which)
+std::size_t StrongSearch::slot(Bits p, Bits o) const
+{
+    const Bits h = (p ^ (o * 0x9E3779B97F4A7C15ULL)) * 0xC2B2AE3D27D4EB4FULL;
+    return static_cast<std::size_t>(h >> (64 - limits.tableBits));
+}
+
+// Each thread keeps its own tables from one reply to the next, and clears
+// them: mapping fresh memory for each reply costs milliseconds, clearing it a
+// fraction of one. Nothing else is shared, so searches on several threads at
+// once never meet.
+StrongSearch::Entry* StrongSearch::clearedTable(int which) const
 {
     static thread_local std::vector<Entry> tables[2];
     std::vector<Entry>& t = tables[which];
-    t.assign(std::size_t{1} << kTableBits, Entry{});
+    t.assign(std::size_t{1} << limits.tableBits, Entry{});
     return t.data();
+}
+
+bool StrongSearch::stopAsked() const
+{
+    return limits.stop && limits.stop->load(std::memory_order_relaxed);
 }
 
 bool StrongSearch::stop()
 {
-    // The clock is read every 1024 positions: a fraction of a millisecond.
-    if ((++visited & 1023) == 0 && mayStop
-        && (visited >= nodeLimit || Clock::now() >= deadline))
-        stopped = true;
-    return stopped;
+    // The flag and the clock are read every 1024 positions: a fraction of a
+    // millisecond.
+    if ((++visited & 1023) == 0) {
+        flagged = stopAsked();
+        if (flagged || (mayStop && (visited >= limits.nodeLimit || Clock::now() >= deadline)))
+            halted = true;
+    }
+    return halted;
 }
 
 int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
 {
     const auto start = Clock::now();
-    deadline = start + budget;
+    // A tenth of the budget kept back: the thread may be descheduled on a
+    // busy machine, and the reply must not be late.
+    deadline = start + limits.budget * 9 / 10;
     done.clear();
-    stopped = false;
+    flagged = stopAsked();
+    halted = flagged;
     mayStop = false;
     rootMoves.clear();
     for (Bits moves = legalMoves(p, o); moves; moves &= moves - 1) {
@@ -190,6 +206,8 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
     }
     if (rootMoves.empty())
         return -1;
+    if (halted)
+        return rootMoves.front().square;
     std::stable_sort(rootMoves.begin(), rootMoves.end(),
                      [](const Move& a, const Move& b) { return a.score > b.score; });
     midTable = clearedTable(0);
@@ -200,7 +218,7 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         const std::uint64_t before = visited;
         int sq = square;
         const int v = rootSearch(p, o, depth, false, sq);
-        if (stopped)
+        if (halted)
             return square;
         square = sq;
         done.push_back({depth, visited - before, v, sq});
@@ -210,11 +228,11 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         if (depth >= empties || (rootMoves.size() == 1 && empties > kEasyEmpties))
             return square;
         const auto spent = Clock::now() - start;
-        const bool solveNow = empties <= kEasyEmpties || spent * 20 > budget;
-        if (depth >= 4 && empties <= kSolveEmpties && solveNow)
+        const bool solveNow = empties <= kEasyEmpties || spent * 20 > limits.budget;
+        if (depth >= 4 && empties <= limits.solveEmpties && solveNow)
             break;
         // The next depth costs a few times this one: it would not finish.
-        if (spent * 2 > budget)
+        if (spent * 2 > limits.budget)
             return square;
     }
 
@@ -222,7 +240,7 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
     const std::uint64_t before = visited;
     int sq = square;
     const int v = rootSearch(p, o, empties, true, sq);
-    if (!stopped) {
+    if (!halted) {
         square = sq;
         done.push_back({empties, visited - before, v * kFinished, sq});
     }
@@ -243,9 +261,9 @@ int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& square)
             return exact ? -solve(np, no, depth - 1, -b, -a) : -search(np, no, depth - 1, -b, -a);
         };
         int v = i == 0 ? child(-kInfinity, kInfinity) : child(alpha, alpha + 1);
-        if (i > 0 && v > alpha && !stopped)
+        if (i > 0 && v > alpha && !halted)
             v = child(alpha, kInfinity);
-        if (stopped)
+        if (halted)
             return 0;
         if (v > alpha) {
             alpha = v;
@@ -261,7 +279,7 @@ int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& square)
 
 // Principal variation: the first move with the whole window, the others with
 // a null one, searched again when they beat it. Fail-soft: the best value,
-// even beyond (alpha, beta). Returns 0 once the search has stopped.
+// even beyond (alpha, beta). Returns 0 once the search has halted.
 template <typename Child>
 int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int beta, int& bestSquare,
                             Child child)
@@ -275,9 +293,9 @@ int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int be
         const Bits np = o ^ f;
         const Bits no = p | f | (Bits{1} << sq);
         int v = i == 0 ? -child(np, no, -beta, -alpha) : -child(np, no, -alpha - 1, -alpha);
-        if (i > 0 && v > alpha && v < beta && !stopped)
+        if (i > 0 && v > alpha && v < beta && !halted)
             v = -child(np, no, -beta, -alpha);
-        if (stopped)
+        if (halted)
             return 0;
         if (v > best) {
             best = v;
@@ -326,7 +344,7 @@ int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
     int bestSquare = 0;
     const auto child = [&](Bits cp, Bits co, int a, int b) { return search(cp, co, depth - 1, a, b); };
     const int best = bestReply(p, o, list, n, alpha, beta, bestSquare, child);
-    if (stopped)
+    if (halted)
         return 0;
     e = {p, o, best, static_cast<std::int8_t>(depth), bound(best, alpha, beta),
          static_cast<std::int8_t>(bestSquare)};
@@ -370,7 +388,7 @@ int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
     int bestSquare = 0;
     const auto child = [&](Bits cp, Bits co, int a, int b) { return solve(cp, co, empties - 1, a, b); };
     const int best = bestReply(p, o, list, n, alpha, beta, bestSquare, child);
-    if (stopped)
+    if (halted)
         return 0;
     if (e)
         *e = {p, o, best, static_cast<std::int8_t>(empties), bound(best, alpha, beta),

@@ -1,12 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <limits>
 #include <vector>
 
 namespace engine {
+
+// How far one reply of StrongSearch may go.
+struct SearchLimits
+{
+    std::chrono::milliseconds budget{100};
+    // Endgames of this many empty squares or fewer are solved to the end once
+    // the midgame search has ordered the root (and abandoned if the budget runs
+    // out first, the midgame's square standing).
+    int solveEmpties = 18;
+    // Each of the two hash tables holds 2^tableBits entries of 24 bytes.
+    int tableBits = 16;
+    std::uint64_t nodeLimit = std::numeric_limits<std::uint64_t>::max();
+    // Another thread sets it to end the search at once; may be null.
+    const std::atomic<bool>* stop = nullptr;
+};
 
 // The stronger computer's search, on copies of two bitboards (square (x, y) at
 // bit x * 8 + y; p the side to move, o the other): principal variation search
@@ -32,12 +48,16 @@ public:
     };
 
     // An iteration still running when the budget or the node limit is spent
-    // is dropped; the first depth always completes.
+    // is dropped; the first depth always completes unless the stop flag is set.
+    explicit StrongSearch(const SearchLimits& limits);
     explicit StrongSearch(std::chrono::milliseconds budget = std::chrono::milliseconds(100),
                           std::uint64_t nodeLimit = std::numeric_limits<std::uint64_t>::max());
 
     // The square (x * 8 + y) for the side owning p, -1 when it has no move.
+    // Once stopped by the flag, the square of the last completed depth (the
+    // first move in order when none completed): stopped() tells.
     int choose(std::uint64_t p, std::uint64_t o);
+    bool stopped() const { return flagged; }
 
     const std::vector<Line>& lines() const { return done; }
     // Positions visited in all, the dropped iteration included.
@@ -72,14 +92,16 @@ private:
     int bestReply(std::uint64_t p, std::uint64_t o, Move* list, int n, int alpha, int beta,
                   int& bestSquare, Child child);
     bool stop();
-    static Entry* clearedTable(int which);
+    bool stopAsked() const;
+    std::size_t slot(std::uint64_t p, std::uint64_t o) const;
+    Entry* clearedTable(int which) const;
 
-    std::chrono::milliseconds budget;
-    std::uint64_t nodeLimit;
+    SearchLimits limits;
     std::chrono::steady_clock::time_point deadline;
     std::uint64_t visited = 0;
     bool mayStop = false;
-    bool stopped = false;
+    bool halted = false;  // by the clock, the node limit or the flag
+    bool flagged = false; // by the flag
     std::vector<Move> rootMoves;
     Entry* midTable = nullptr;
     Entry* endTable = nullptr;

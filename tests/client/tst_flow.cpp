@@ -10,11 +10,27 @@
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 namespace {
 
 const QStringList emptyRows(7, QString(8, u'.'));
+
+QStringList listed(QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 } // namespace
 
@@ -68,22 +84,28 @@ private slots:
         QVERIFY(!allowedCells(board).isEmpty());
     }
 
-    // "&Restart" or undo while the computer thinks: its reply never lands.
+    // "&Restart" or undo while the computer thinks: its reply never lands,
+    // even one found before the cancel and delivered after it.
     void cancelledReplyNeverLands_data()
     {
         QTest::addColumn<int>("entry");
-        QTest::addRow("restart") << 1;
-        QTest::addRow("undo") << 2;
+        QTest::addColumn<int>("level");
+        QTest::addRow("restart, late") << 1 << int(engine::Level::Beginner);
+        QTest::addRow("undo, late") << 2 << int(engine::Level::Beginner);
+        QTest::addRow("restart, thinking") << 1 << int(engine::Level::Master);
     }
     void cancelledReplyNeverLands()
     {
         QFETCH(int, entry);
-        levelEntry(*window, engine::Level::Strong)->trigger();
+        QFETCH(int, level);
+        levelEntry(*window, engine::Level(level))->trigger();
         QVERIFY(dropOn(board, 2, 4));
+        QThread::msleep(300); // a Beginner's reply is found, not yet delivered
         menuEntry(*window, 0, entry)->trigger();
-        QTest::qWait(600); // past the level's budget
+        QTest::qWait(300);
         QCOMPARE(rows(), BoardText::rows(Board()));
         QCOMPARE(board->turn(), PavotWidget::Turn::Local);
+        QCOMPARE(board->hint(), std::optional<QPoint>()); // nor as a mark
     }
 
     // Undo takes back the player's move and the reply, redo plays them
@@ -155,29 +177,38 @@ private slots:
         QCOMPARE(board->model().count(Black) + board->model().count(White), allowed ? 6 : 4);
     }
 
-    // Without the option a click on an allowed cell places nothing.
-    void clickDoesNothingWithTheOptionOff()
+    // H marks the strongest level's move, found off the window's thread,
+    // and plays nothing; the next move clears the mark.
+    void hintMarksWithoutPlaying()
     {
-        QTest::mouseClick(board, Qt::LeftButton, {}, centre(2, 4));
-        QCOMPARE(rows(), BoardText::rows(Board()));
+        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows); // c1 is black's only move
+        menuEntry(*window, 0, 4)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(board->hint(), std::optional<QPoint>(QPoint(2, 0)), 15000);
+        QCOMPARE(rows(), QStringList{"*O......"} + emptyRows);
+        QVERIFY(dropOn(board, 2, 0));
+        QCOMPARE(board->hint(), std::optional<QPoint>());
     }
 
-    // Black cannot move: after a short notice the computer plays by itself.
+    // With automatic passes "Passer" does nothing while black can move;
+    // when black cannot, after a short notice, the computer plays by itself.
     void automaticPassGoesOn()
     {
         option(Options::AutoPass);
+        passButton(*window)->click();
+        QCOMPARE(rows(), BoardText::rows(Board()));
         BoardText::load(board->model(), QStringList{"O*......"} + emptyRows); // c1 is white's only move
         board->update();
         QCOMPARE(boxes.texts.size(), 0);
         QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("White won the game.\n\nPlayer :0\nComputer :3\n")});
     }
 
-    // With automatic passes, "Passer" while black can move does nothing.
-    void passWithAMoveDoesNothing()
+    // "Play at once": the next window opens with the disc in the list.
+    void playAtOnceGivesTheDisc()
     {
-        option(Options::AutoPass);
-        passButton(*window)->click();
-        QCOMPARE(rows(), BoardText::rows(Board()));
+        option(Options::PlayAtOnce);
+        newWindow();
+        QTRY_COMPARE(window->pieces()->count(), 1);
+        QVERIFY(dropOn(board, 2, 4));
     }
 
     // The report's OK leaves the final position, and the label the score
@@ -191,10 +222,47 @@ private slots:
         board->grab();
         QCOMPARE(board->model().count(Black), 3);
         QCOMPARE(turnText(*window), QStringLiteral("You won 3-0"));
+    }
+
+    // A saved game opens to the same position and move list.
+    void savedGameOpensAsItWas()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("game.txt"));
+        QVERIFY(dropOn(board, 2, 4));
+        QVERIFY(dropOn(board, 5, 4));
+        const QStringList position = rows();
+        const QStringList moves = listed(window->moveList());
+        QVERIFY(window->saveGame(path));
         menuEntry(*window, 0, 1)->trigger(); // "&Restart"
-        board->grab();
-        QCOMPARE(turnText(*window), QStringLiteral("C'est votre tour !"));
+        QVERIFY(window->openGame(path));
+        QCOMPARE(rows(), position);
+        QCOMPARE(listed(window->moveList()), moves);
+        QCOMPARE(boxes.texts, QStringList());
+    }
+
+    // A file that is not a legal game is refused, told, and changes nothing.
+    void badFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addRow("illegal move") << QByteArray("f5f5");
+        QTest::addRow("not moves") << QByteArray("hello");
+        QTest::addRow("too large") << QByteArray(5000, ' ');
+        QTest::addRow("missing") << QByteArray();
+    }
+    void badFileChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("game.txt"));
+        QVERIFY(bytes.isEmpty() || writeFile(path, bytes));
+        QVERIFY(dropOn(board, 2, 4));
+        const QStringList position = rows();
+        const QStringList moves = listed(window->moveList());
+        QVERIFY(!window->openGame(path));
         QCOMPARE(boxes.texts.size(), 1);
+        QCOMPARE(rows(), position);
+        QCOMPARE(listed(window->moveList()), moves);
     }
 
     // The level chosen is the next window's; the old switch turned on
@@ -207,7 +275,6 @@ private slots:
         QTest::addRow("default") << false << -1 << int(engine::Level::Normal);
         QTest::addRow("old switch") << true << -1 << int(engine::Level::Strong);
         QTest::addRow("chosen over the switch") << true << int(engine::Level::Beginner) << int(engine::Level::Beginner);
-        QTest::addRow("master") << false << int(engine::Level::Master) << int(engine::Level::Master);
     }
     void levelIsRemembered()
     {

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The computer's levels as a worker thread runs them: legal replies, a stop
+// that is obeyed, Beginner's repeatable variety.
+#include "levels.h"
+#include "reference.h"
+#include "strongsearch.h"
+
+#include <QtTest>
+#include <thread>
+
+using engine::Level;
+
+Q_DECLARE_METATYPE(Level)
+
+namespace {
+
+// A short budget; the level's own settings otherwise.
+engine::Choice think(Level level, const Board& b, int side, std::uint64_t seed = 0)
+{
+    const std::atomic<bool> stop{false};
+    return engine::think(level, b.bitboard(side), b.bitboard(1 - side), stop, seed, std::chrono::milliseconds(30));
+}
+
+} // namespace
+
+class LevelsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Openings to endgames: a legal square whenever the side can move, -1 when it cannot.
+    void legalReplies_data()
+    {
+        QTest::addColumn<Level>("level");
+        QTest::newRow("beginner") << Level::Beginner;
+        QTest::newRow("normal") << Level::Normal;
+        QTest::newRow("strong") << Level::Strong;
+        QTest::newRow("expert") << Level::Expert;
+        QTest::newRow("master") << Level::Master;
+    }
+    void legalReplies()
+    {
+        QFETCH(Level, level);
+        std::mt19937 rng(16);
+        for (int n = 0; n < 40; ++n) {
+            const int side = n % 2;
+            // Every fifth position holds no disc of side's: it cannot move.
+            const Board b = n % 5 ? randomPosition(rng, 4 + n, side, 4) : randomPosition(rng, 30, 1 - side, 1);
+            const int square = think(level, b, side, std::uint64_t(n)).square;
+            const bool legal = square >= 0 && Ref(b).playMove(square / 8, square % 8, side, false) > 0;
+            QVERIFY2(legal == !Ref(b).moves(side).empty(), qPrintable(BoardText::rows(b).join('\n')));
+            QVERIFY(legal || square == -1);
+        }
+    }
+
+    // A flag set before the call, or by another thread during a five-second
+    // search: no square, and the search itself says it stopped early.
+    void stopFlag()
+    {
+        const Board start;
+        std::atomic<bool> stop{true};
+        QCOMPARE(engine::think(Level::Master, start.bitboard(Black), start.bitboard(White), stop).square, -1);
+
+        stop = false;
+        engine::SearchLimits limits;
+        limits.budget = std::chrono::seconds(5);
+        limits.stop = &stop;
+        engine::StrongSearch search(limits);
+        std::thread stopper([&stop] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            stop = true;
+        });
+        search.choose(start.bitboard(Black), start.bitboard(White));
+        stopper.join();
+        QVERIFY(search.stopped());
+    }
+
+    // The same seed, the same move; other seeds, now and then another one.
+    void beginnerRepeatable()
+    {
+        std::mt19937 rng(7);
+        int varied = 0;
+        for (int n = 0; n < 60; ++n) {
+            const Board b = randomPosition(rng, 30 + n % 20, n % 2, 2);
+            const int first = think(Level::Beginner, b, n % 2, 99).square;
+            QCOMPARE(think(Level::Beginner, b, n % 2, 99).square, first);
+            varied += think(Level::Beginner, b, n % 2, 100 + n).square != first ? 1 : 0;
+        }
+        QVERIFY(varied > 3);
+        QVERIFY(varied < 40); // mostly still the best move
+    }
+
+};
+
+QTEST_APPLESS_MAIN(LevelsTest)
+#include "tst_levels.moc"
