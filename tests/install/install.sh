@@ -53,6 +53,8 @@ for file in usr/bin/ardesia usr/bin/ardesia-server usr/share/ardesia/checker.png
     usr/share/metainfo/org.ardesia.Ardesia.metainfo.xml usr/lib/systemd/system/ardesia-server.service; do
     grep -q " \./$file\$" <<<"$contents" || fail "the package lacks $file"
 done
+# The pictures for screens at 200% ship beside the others.
+grep -q " \./usr/share/ardesia/checker@2x.png\$" <<<"$contents" || fail "the package lacks the pictures at 200%"
 
 # The installed client, started from an unrelated folder, shows its board
 # and its disc and plays.

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// "Fit the board to the window": drops land where the player sees the cell,
-// at any size; off, the board keeps its fixed size.
+// The board at other sizes, on a screen at 200%: fitted to the window, drops
+// land where the player sees the cell; off, it keeps its fixed size; the
+// pictures drawn are those of twice the size, and a player's own still wins.
 
 #include "boardtext.h"
+#include "pictures.h"
 #include "windowparts.h"
 
+#include <QPainter>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
-class FitTest : public QObject
+class ViewTest : public QObject
 {
     Q_OBJECT
 
@@ -78,7 +82,36 @@ private slots:
         QCOMPARE(qMin(board.width(), board.height()) > 800, fit);
         QVERIFY(fit || board == QSize(640, 640));
     }
+
+    // The start position's black disc on d4 is the large picture over the
+    // large board, not the small ones blown up.
+    void discEdgesAreSharp()
+    {
+        QCOMPARE(qApp->devicePixelRatio(), 2.0);
+        const QRect d4(480, 480, 160, 160);
+        PavotWidget board;
+        const QImage shown = board.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage expected = QImage(Pictures::path(QStringLiteral("checker@2x.png"))).copy(d4);
+        expected = expected.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QPainter(&expected).drawImage(0, 0, QImage(Pictures::path(QStringLiteral("pion_noir@2x.png"))));
+        QCOMPARE(shown.copy(d4), expected.convertToFormat(QImage::Format_RGB32));
+    }
+
+    // The player's board, alone in the working folder, is drawn at its own
+    // size though ours at twice the size lies beside the executable.
+    void playersOwnPictureWins()
+    {
+        const QString ours = QDir::currentPath();
+        QTemporaryDir player;
+        QImage own(64, 64, QImage::Format_RGB32);
+        own.fill(Qt::red);
+        QVERIFY(own.save(player.filePath(QStringLiteral("checker.png"))));
+        QDir::setCurrent(player.path());
+        const QPixmap picture = Pictures::sharpest(QStringLiteral("checker.png"), 2);
+        QDir::setCurrent(ours);
+        QCOMPARE(picture.size(), QSize(64, 64));
+    }
 };
 
-QTEST_MAIN(FitTest)
-#include "tst_fit.moc"
+QTEST_MAIN(ViewTest)
+#include "tst_view.moc"
