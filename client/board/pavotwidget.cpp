@@ -364,7 +364,9 @@ void PavotWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QTransform transform = boardTransform();
     painter.setTransform(transform);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, fitToWindow);
+    // Smooth whenever a picture's pixels do not fall one to one on the
+    // screen's (a fitted board, a screen at 150%); one to one it changes nothing.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     // Pictures are read at every repaint, so replacing a file shows at once;
     // the copy read is the sharpest for the device pixels of a logical one.
     const qreal scale = transform.m11() * devicePixelRatioF();
