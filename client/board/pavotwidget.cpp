@@ -173,7 +173,19 @@ bool PavotWidget::undo()
 
 bool PavotWidget::redo()
 {
-    return !playbynetwork && game.redo(Black);
+    if (playbynetwork || !game.redo(Black))
+        return false;
+    answerBlacksMove();
+    return true;
+}
+
+void PavotWidget::answerBlacksMove()
+{
+    // Moves that end on black's (a replayed game, or a redo of a move whose
+    // reply was cancelled) leave the computer to move.
+    const std::vector<Game::Played> moves = game.moves();
+    if (!moves.empty() && moves.back().colour == Black)
+        computerMove();
 }
 
 bool PavotWidget::loadGame(const std::vector<Game::Played>& moves)
@@ -187,8 +199,7 @@ bool PavotWidget::loadGame(const std::vector<Game::Played>& moves)
     }
     ownColor = Black;
     gameSocket = nullptr; // as "&Restart" leaves a network game
-    if (!moves.empty() && moves.back().colour == Black)
-        computerMove();
+    answerBlacksMove();
     update();
     return true;
 }
@@ -216,8 +227,8 @@ void PavotWidget::dumpBoard() const
 int PavotWidget::checkDrop(const QRect& cell)
 {
     qDebug() << "canplay" << canplay;
-    const int x = cell.left() / CellSize;
-    const int y = cell.top() / CellSize;
+    const int x = cellAt(cell.topLeft()).x();
+    const int y = cellAt(cell.topLeft()).y();
     // While the computer thinks, its reply comes first.
     if ((playbynetwork && !canplay) || game.thinking())
         return 1;
@@ -476,8 +487,8 @@ bool PavotWidget::placeDisc(const QRect& cell, bool carriesPiece)
         return false;
     }
 
-    const int x = cell.left() / CellSize;
-    const int y = cell.top() / CellSize;
+    const int x = cellAt(cell.topLeft()).x();
+    const int y = cellAt(cell.topLeft()).y();
     qDebug() << playbynetwork;
     if (!playbynetwork) {
         computerReply(x, y);

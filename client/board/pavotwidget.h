@@ -149,6 +149,8 @@ private:
     // The drop rule for the cell and, when it allows it, the local player's
     // move and its hand-off: what a drop, a click and a key all do.
     bool placeDisc(const QRect& cell, bool carriesPiece);
+    // The computer's turn when the moves played end on black's.
+    void answerBlacksMove();
     // After undo, redo or any move: the marks follow the moves.
     void gameChanged();
     // Logical board coordinates to widget ones: the identity unless fitted.

@@ -24,8 +24,12 @@ std::int8_t bound(int value, int alpha, int beta)
 // Endgames of this many empty squares or fewer are solved once a midgame
 // search of depth 4 has ordered the root; larger ones, up to the limit's
 // solveEmpties, once it has also spent a twentieth of the budget, ordering the
-// root better and leaving a fair move should the solve not finish.
+// root better and leaving a fair move should the solve not finish, and has
+// come within kSolveReach plies of the end: a solve costs about what the
+// midgame search to the end would, so one tried sooner would not finish and
+// would waste the time that deepening uses better.
 constexpr int kEasyEmpties = 12;
+constexpr int kSolveReach = 4;
 // Near the end sorting moves costs more than the cuts it wins, and the hash
 // table more than the positions it saves.
 constexpr int kSortEmpties = 6;
@@ -228,7 +232,8 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         if (depth >= empties || (rootMoves.size() == 1 && empties > kEasyEmpties))
             return square;
         const auto spent = Clock::now() - start;
-        const bool solveNow = empties <= kEasyEmpties || spent * 20 > limits.budget;
+        const bool solveNow =
+            empties <= kEasyEmpties || (spent * 20 > limits.budget && depth + kSolveReach >= empties);
         if (depth >= 4 && empties <= limits.solveEmpties && solveNow)
             break;
         // The next depth costs a few times this one: it would not finish.
