@@ -110,6 +110,7 @@ void MainWindow::buildOptionsMenu()
         {Options::PlayAtOnce, QT_TR_NOOP("&Play at once")},
         {Options::KeepFinal, QT_TR_NOOP("&Keep the final position")},
         {Options::MoveList, QT_TR_NOOP("Show the move l&ist")},
+        {Options::FitBoard, QT_TR_NOOP("Fit the board to the &window")},
     };
     for (const auto& entry : entries) {
         // A copy for the lambda: some compilers cannot capture a structured binding.
@@ -145,6 +146,8 @@ void MainWindow::applyOptions()
     board->showMarks(options->isOn(Options::LegalMoves), options->isOn(Options::LastMove));
     board->setLevel(options->level());
     board->setClickPlay(options->isOn(Options::ClickPlay));
+    board->setFitToWindow(options->isOn(Options::FitBoard));
+    qobject_cast<QBoxLayout*>(centralWidget()->layout())->setStretchFactor(board, board->fitsWindow() ? 1 : 0);
     movePanel->setVisible(options->isOn(Options::MoveList));
     // A game is ready at launch: the disc comes once the window runs, so a
     // missing picture is reported over a window that is there.

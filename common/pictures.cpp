@@ -19,3 +19,20 @@ QString Pictures::path(const QString& fileName)
     }
     return fileName;
 }
+
+QPixmap Pictures::sharpest(const QString& fileName, qreal scale)
+{
+    const QString found = path(fileName);
+    // Only a copy beside the one found: a player's own picture is never
+    // swapped for a larger one of ours from another folder.
+    if (scale > 1) {
+        const QFileInfo info(found);
+        const QString larger = info.dir().filePath(info.completeBaseName() + QStringLiteral("@2x.") + info.suffix());
+        QPixmap pixmap;
+        if (QFileInfo::exists(larger) && pixmap.load(larger)) {
+            pixmap.setDevicePixelRatio(2);
+            return pixmap;
+        }
+    }
+    return QPixmap(found);
+}

@@ -2,7 +2,8 @@
 // Draws the three pictures the client reads from its working directory:
 // "checker.png" (640 x 640 board), "pion_noir.png" and "pion_blanc.png"
 // (80 x 80 discs, transparent around the disc), and the programs' icon
-// "ardesia.png" (256 x 256).
+// "ardesia.png" (256 x 256). Each picture is also drawn at twice its size
+// ("checker@2x.png"...), from the same shapes, for screens at 200%.
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -15,10 +16,20 @@ namespace {
 constexpr int Cell = 80;
 constexpr int Side = 8 * Cell;
 
-QImage drawBoard()
+// A picture of `side` logical pixels drawn `scale` times as large; the
+// painter keeps the logical coordinates.
+QImage canvas(int side, int scale, QImage::Format format)
 {
-    QImage image(Side, Side, QImage::Format_RGB32);
+    QImage image(side * scale, side * scale, format);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+QImage drawBoard(int scale)
+{
+    QImage image = canvas(Side, scale, QImage::Format_RGB32);
     QPainter p(&image);
+    p.scale(scale, scale);
     for (int x = 0; x < 8; ++x) {
         for (int y = 0; y < 8; ++y) {
             // Two close greens so the squares read without distracting.
@@ -42,11 +53,11 @@ QImage drawBoard()
     return image;
 }
 
-QImage drawDisc(QColor light, QColor dark, QColor rim)
+QImage drawDisc(int scale, QColor light, QColor dark, QColor rim)
 {
-    QImage image(Cell, Cell, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = canvas(Cell, scale, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     // Soft shadow below the disc.
     p.setPen(Qt::NoPen);
@@ -98,10 +109,15 @@ int main(int argc, char** argv)
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     if (!QDir().mkpath(dir.path()))
         return 1;
-    const QImage black = drawDisc(QColor(0x70, 0x70, 0x70), QColor(0x08, 0x08, 0x08), QColor(0, 0, 0));
-    const QImage white =
-        drawDisc(QColor(0xff, 0xff, 0xff), QColor(0xb8, 0xb8, 0xb0), QColor(0x80, 0x80, 0x78));
-    const bool ok = save(drawBoard(), dir, "checker.png") && save(black, dir, "pion_noir.png")
-        && save(white, dir, "pion_blanc.png") && save(drawIcon(black, white), dir, "ardesia.png");
+    const auto black = [](int scale) {
+        return drawDisc(scale, QColor(0x70, 0x70, 0x70), QColor(0x08, 0x08, 0x08), QColor(0, 0, 0));
+    };
+    const auto white = [](int scale) {
+        return drawDisc(scale, QColor(0xff, 0xff, 0xff), QColor(0xb8, 0xb8, 0xb0), QColor(0x80, 0x80, 0x78));
+    };
+    const bool ok = save(drawBoard(1), dir, "checker.png") && save(black(1), dir, "pion_noir.png")
+        && save(white(1), dir, "pion_blanc.png") && save(drawBoard(2), dir, "checker@2x.png")
+        && save(black(2), dir, "pion_noir@2x.png") && save(white(2), dir, "pion_blanc@2x.png")
+        && save(drawIcon(black(1), white(1)), dir, "ardesia.png");
     return ok ? 0 : 1;
 }

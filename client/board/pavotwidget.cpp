@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTcpSocket>
+#include <QtMath>
 
 PavotWidget::PavotWidget(QWidget* parent)
     : QWidget(parent)
@@ -291,7 +292,10 @@ void PavotWidget::mousePressEvent(QMouseEvent* event)
     event->accept();
     if (!clickPlay || event->button() != Qt::LeftButton)
         return;
-    cursor = cellAt(event->position().toPoint());
+    const QPoint cell = cellAt(logicalPoint(event->position()));
+    if (!QRect(0, 0, 8, 8).contains(cell))
+        return;
+    cursor = cell;
     placeDisc(cellRect(cursor), true);
 }
 
@@ -314,11 +318,69 @@ void PavotWidget::keyPressEvent(QKeyEvent* event)
     update();
 }
 
+void PavotWidget::setFitToWindow(bool on)
+{
+    fitToWindow = on;
+    // Small enough for any laptop, large enough to read the discs.
+    constexpr int MinimumSide = 4 * CellSize;
+    setMinimumSize(on ? QSize(MinimumSide, MinimumSide) : QSize(BoardSize, BoardSize));
+    setMaximumSize(on ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : QSize(BoardSize, BoardSize));
+    setSizePolicy(on ? QSizePolicy::Expanding : QSizePolicy::Preferred,
+                  on ? QSizePolicy::Expanding : QSizePolicy::Preferred);
+    updateGeometry();
+    update();
+}
+
+QSize PavotWidget::sizeHint() const
+{
+    if (!fitToWindow || !screen())
+        return QWidget::sizeHint();
+    // The board starts no taller than the screen leaves beside the menu bar,
+    // the window's frame and title and a desktop panel.
+    constexpr int Chrome = 200;
+    const int side = qBound(minimumWidth(), screen()->availableGeometry().height() - Chrome, BoardSize);
+    return QSize(side, side);
+}
+
+QTransform PavotWidget::boardTransform() const
+{
+    if (!fitToWindow)
+        return QTransform();
+    const int side = qMin(width(), height());
+    const qreal scale = qreal(side) / BoardSize;
+    return QTransform::fromTranslate((width() - side) / 2, (height() - side) / 2).scale(scale, scale);
+}
+
+QPoint PavotWidget::logicalPoint(const QPointF& widgetPoint) const
+{
+    if (!fitToWindow)
+        return widgetPoint.toPoint();
+    const QPointF p = boardTransform().inverted().map(widgetPoint);
+    const QPoint logical(qFloor(p.x()), qFloor(p.y()));
+    // cellAt truncates toward zero: a point left of or above the board would
+    // otherwise find the first column or row.
+    if (!QRect(0, 0, BoardSize, BoardSize).contains(logical))
+        return QPoint(-BoardSize, -BoardSize);
+    return logical;
+}
+
+void PavotWidget::updateLogical(const QRect& logical)
+{
+    update(boardTransform().mapRect(QRectF(logical)).toAlignedRect());
+}
+
 void PavotWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    // Pictures are read at every repaint, so replacing a file shows at once.
-    const auto picture = [](const char* name) { return QPixmap(Pictures::path(QLatin1String(name))); };
+    const QTransform transform = boardTransform();
+    painter.setTransform(transform);
+    // Smooth whenever a picture's pixels do not fall one to one on the
+    // screen's (a fitted board, a screen at 150%); one to one it changes nothing.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Pictures are read at every repaint, so replacing a file shows at once;
+    // the copy read is the sharpest for the device pixels of a logical one.
+    const qreal scale = transform.m11() * devicePixelRatioF();
+    const auto picture = [scale](const char* name) { return Pictures::sharpest(QLatin1String(name), scale); };
     painter.drawPixmap(0, 0, picture("checker.png"));
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
@@ -329,17 +391,36 @@ void PavotWidget::paintEvent(QPaintEvent*)
                 painter.drawPixmap(cellRect(QPoint(x, y)).topLeft(), picture("pion_blanc.png"));
         }
     }
-    // Marks stay small and translucent: the discs remain what the eye reads.
+    paintMarks(painter);
+    emit up();
+    painter.end();
+}
+
+void PavotWidget::paintMarks(QPainter& painter)
+{
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     const auto centre = [](int x, int y) { return QRectF(cellRect(QPoint(x, y))).center(); };
     if (legalMovesMarked) {
-        painter.setBrush(ownColor == Black ? QColor(0, 0, 0, 70) : QColor(255, 255, 255, 90));
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                if (mayDrop(x, y))
-                    painter.drawEllipse(centre(x, y), 7, 7);
+        // A ring of the player's colour outlined in the other, so it reads on
+        // the felt whichever colour the player has.
+        const QColor own = ownColor == Black ? QColor(20, 20, 20) : QColor(250, 250, 250);
+        const QColor outline = ownColor == Black ? QColor(245, 245, 240) : QColor(15, 15, 15);
+        QColor inside = own;
+        inside.setAlpha(90);
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                if (!mayDrop(x, y))
+                    continue;
+                painter.setPen(QPen(outline, 7));
+                painter.setBrush(inside);
+                painter.drawEllipse(centre(x, y), 15, 15);
+                painter.setPen(QPen(own, 4));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawEllipse(centre(x, y), 15, 15);
+            }
+        }
     }
+    painter.setPen(Qt::NoPen);
     if (lastMoveMarked && theirLastMove) {
         painter.setBrush(QColor(214, 48, 49, 200));
         painter.drawEllipse(centre(theirLastMove->x(), theirLastMove->y()), 6, 6);
@@ -353,8 +434,6 @@ void PavotWidget::paintEvent(QPaintEvent*)
         painter.setPen(QPen(QColor(60, 140, 255), 3));
         painter.drawRect(cellRect(cursor).adjusted(2, 2, -2, -2));
     }
-    emit up();
-    painter.end();
 }
 
 void PavotWidget::dragEnterEvent(QDragEnterEvent* event)
@@ -367,7 +446,7 @@ void PavotWidget::dragEnterEvent(QDragEnterEvent* event)
 
 void PavotWidget::dragMoveEvent(QDragMoveEvent* event)
 {
-    const QRect cell = squareRect(event->position().toPoint());
+    const QRect cell = squareRect(logicalPoint(event->position()));
     const QRect region = offeredSquare | cell;
     if (event->mimeData()->hasFormat(PiecesList::mimeType()) && checkDrop(cell) == -1) {
         offeredSquare = cell;
@@ -377,20 +456,20 @@ void PavotWidget::dragMoveEvent(QDragMoveEvent* event)
         offeredSquare = QRect();
         event->ignore();
     }
-    update(region);
+    updateLogical(region);
 }
 
 void PavotWidget::dragLeaveEvent(QDragLeaveEvent* event)
 {
     const QRect region = offeredSquare;
     offeredSquare = QRect();
-    update(region);
+    updateLogical(region);
     event->accept();
 }
 
 void PavotWidget::dropEvent(QDropEvent* event)
 {
-    const QRect cell = squareRect(event->position().toPoint());
+    const QRect cell = squareRect(logicalPoint(event->position()));
     if (!placeDisc(cell, event->mimeData()->hasFormat(PiecesList::mimeType()))) {
         event->ignore();
         return;
@@ -420,7 +499,7 @@ bool PavotWidget::placeDisc(const QRect& cell, bool carriesPiece)
         canplay = false;
     }
     offeredSquare = QRect();
-    update(cell);
-    update(QRect(0, 0, BoardSize, BoardSize));
+    updateLogical(cell);
+    updateLogical(QRect(0, 0, BoardSize, BoardSize));
     return true;
 }

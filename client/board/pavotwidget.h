@@ -8,6 +8,7 @@
 
 #include <QAbstractSocket>
 #include <QRect>
+#include <QTransform>
 #include <QWidget>
 
 #include <optional>
@@ -34,7 +35,7 @@ public:
     Game& gameState() { return game; }
 
     // The one pair of pixel <-> cell mappings: the cell (x, y) that holds a
-    // widget point, and the pixels a cell covers.
+    // logical point of the 640 x 640 board, and the logical pixels a cell covers.
     static QPoint cellAt(const QPoint& p);
     static QRect cellRect(const QPoint& cell);
     // The model's operations, as the rest of the window knows them.
@@ -72,6 +73,15 @@ public:
     // starts the reply again at the new level.
     void setLevel(engine::Level value);
     engine::Level level() const { return strength; }
+    // With fit on, the board grows and shrinks with the window: everything is
+    // drawn in the logical 640 x 640 board, scaled to the largest square that
+    // fits and centred. Off, the board is a fixed 640 x 640.
+    void setFitToWindow(bool on);
+    bool fitsWindow() const { return fitToWindow; }
+    QSize sizeHint() const override;
+    // The logical board point under a widget point; a point beside a fitted
+    // board lies on no cell.
+    QPoint logicalPoint(const QPointF& widgetPoint) const;
     // A click on a cell, or Enter and Space on the keyboard's cursor, places
     // a disc as a drop there would.
     void setClickPlay(bool on);
@@ -157,6 +167,10 @@ private:
     void answerBlacksMove();
     // After undo, redo or any move: the marks follow the moves.
     void gameChanged();
+    // Logical board coordinates to widget ones: the identity unless fitted.
+    QTransform boardTransform() const;
+    void updateLogical(const QRect& logical);
+    void paintMarks(QPainter& painter);
 
     QRect offeredSquare;
     Game game;
@@ -177,6 +191,7 @@ private:
     QPoint replyGuess;
     bool replyAfterDrop = false;
     bool clickPlay = false;
+    bool fitToWindow = false;
     QPoint cursor{3, 3};
     std::optional<QPoint> hintCell;
     QTcpSocket* gameSocket = nullptr;

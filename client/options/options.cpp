@@ -7,7 +7,8 @@ namespace {
 // The settings keys, in Choice order.
 constexpr const char* keys[Options::ChoiceCount] = {
     "options/legalMoves", "options/lastMove", "options/whoseTurn", "options/clickPlay",
-    "options/autoPass",   "options/playAtOnce", "options/keepFinal", "options/moveList"};
+    "options/autoPass",   "options/playAtOnce", "options/keepFinal", "options/moveList",
+    "options/fitBoard"};
 constexpr const char* levelKey = "options/level";
 // The single switch that the levels replaced: on meant what Strong is now.
 constexpr const char* strongerKey = "options/strongerComputer";

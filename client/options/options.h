@@ -25,6 +25,7 @@ public:
         PlayAtOnce, // a game against the computer is ready without "&Begin alone..."
         KeepFinal,  // the report's OK leaves the final position on the board
         MoveList,   // the moves played, in a panel beside the board
+        FitBoard,   // the board grows and shrinks with the window
         ChoiceCount
     };
 

@@ -100,6 +100,8 @@ dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/default/ard
     fail "the service's settings are not a conffile"
 dpkg-deb -x "$deb" "$tmp/unpacked"
 has_all "$tmp/unpacked/usr"
+# The pictures for screens at 200% ship beside the others.
+grep -q " \./usr/share/ardesia/checker@2x.png\$" <<<"$contents" || fail "the package lacks the pictures at 200%"
 
 # The installed client, started from an unrelated folder, shows its board
 # and its disc and plays, in the language of the locale.
