@@ -9,6 +9,7 @@
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTest>
@@ -151,7 +152,12 @@ private slots:
 
     void undoRefusedInANetworkGame()
     {
-        board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), 9);
+        // A listener stands in for the server: the turn begins once the game
+        // connection is up, and only then is white's move taken.
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), server.serverPort());
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.texts.contains(QStringLiteral("Le joueur blanc commence.")), 5000);
         board->playReceivedMove(QStringLiteral("PUT|2|3|1|")); // white c4
         QVERIFY(dropOn(board, 2, 2)); // black c3
         const QStringList before = rows();
