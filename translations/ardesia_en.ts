@@ -59,6 +59,10 @@
         <source>&lt;/em&gt;</source>
         <translation>&lt;/em&gt;</translation>
     </message>
+    <message>
+        <source>&lt;em&gt;Couleur enregistrée : en attente d&apos;un adversaire...&lt;/em&gt;</source>
+        <translation>&lt;em&gt;Colour registered: waiting for an opponent...&lt;/em&gt;</translation>
+    </message>
 </context>
 <context>
     <name>FenServeur</name>
@@ -173,10 +177,6 @@
         <translation>Show whose &amp;turn</translation>
     </message>
     <message>
-        <source>&amp;Stronger computer</source>
-        <translation>&amp;Stronger computer</translation>
-    </message>
-    <message>
         <source>Pion(s) noir:</source>
         <translation>Black discs:</translation>
     </message>
@@ -239,6 +239,163 @@
     <message>
         <source>Partie terminée</source>
         <translation>Game over</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>Re&amp;do</source>
+        <translation>Re&amp;do</translation>
+    </message>
+    <message>
+        <source>&amp;Hint</source>
+        <translation>&amp;Hint</translation>
+    </message>
+    <message>
+        <source>Othello transcripts (*.txt);;All files (*)</source>
+        <translation>Othello transcripts (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>&amp;Save game...</source>
+        <translation>&amp;Save game...</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>Save game</translation>
+    </message>
+    <message>
+        <source>O&amp;pen game...</source>
+        <translation>O&amp;pen game...</translation>
+    </message>
+    <message>
+        <source>Open game</source>
+        <translation>Open game</translation>
+    </message>
+    <message>
+        <source>&amp;Click and keyboard play</source>
+        <translation>&amp;Click and keyboard play</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic pass</source>
+        <translation>&amp;Automatic pass</translation>
+    </message>
+    <message>
+        <source>&amp;Play at once</source>
+        <translation>&amp;Play at once</translation>
+    </message>
+    <message>
+        <source>&amp;Keep the final position</source>
+        <translation>&amp;Keep the final position</translation>
+    </message>
+    <message>
+        <source>Show the move l&amp;ist</source>
+        <translation>Show the move l&amp;ist</translation>
+    </message>
+    <message>
+        <source>Fit the board to the &amp;window</source>
+        <translation>Fit the board to the &amp;window</translation>
+    </message>
+    <message>
+        <source>&amp;Level</source>
+        <translation>&amp;Level</translation>
+    </message>
+    <message>
+        <source>&amp;Beginner</source>
+        <translation>&amp;Beginner</translation>
+    </message>
+    <message>
+        <source>&amp;Normal</source>
+        <translation>&amp;Normal</translation>
+    </message>
+    <message>
+        <source>&amp;Strong</source>
+        <translation>&amp;Strong</translation>
+    </message>
+    <message>
+        <source>&amp;Expert</source>
+        <translation>&amp;Expert</translation>
+    </message>
+    <message>
+        <source>&amp;Master</source>
+        <translation>&amp;Master</translation>
+    </message>
+    <message>
+        <source>Aucun coup possible : vous passez</source>
+        <translation>No move possible: you pass</translation>
+    </message>
+    <message>
+        <source>L&apos;ordinateur réfléchit...</source>
+        <translation>The computer is thinking...</translation>
+    </message>
+    <message>
+        <source>You won %1-%2</source>
+        <translation>You won %1-%2</translation>
+    </message>
+    <message>
+        <source>You lost %1-%2</source>
+        <translation>You lost %1-%2</translation>
+    </message>
+    <message>
+        <source>Draw %1-%2</source>
+        <translation>Draw %1-%2</translation>
+    </message>
+    <message>
+        <source>The file does not hold a legal game.</source>
+        <translation>The file does not hold a legal game.</translation>
+    </message>
+    <message>
+        <source>L&apos;adversaire a quitté la partie</source>
+        <translation>Your opponent has left the game</translation>
+    </message>
+    <message>
+        <source>Connexion au serveur perdue</source>
+        <translation>Connection to the server lost</translation>
+    </message>
+</context>
+<context>
+    <name>MoveListPanel</name>
+    <message>
+        <source>Black</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>pass</source>
+        <translation>pass</translation>
+    </message>
+</context>
+<context>
+    <name>PavotWidget</name>
+    <message>
+        <source>Le joueur blanc commence.</source>
+        <translation>White moves first.</translation>
+    </message>
+</context>
+<context>
+    <name>SavedGame</name>
+    <message>
+        <source>This game cannot be saved as a transcript: %1</source>
+        <translation>This game cannot be saved as a transcript: %1</translation>
+    </message>
+    <message>
+        <source>The file could not be written: %1</source>
+        <translation>The file could not be written: %1</translation>
+    </message>
+    <message>
+        <source>The file could not be read: %1</source>
+        <translation>The file could not be read: %1</translation>
+    </message>
+    <message>
+        <source>The file is too large to be a saved game.</source>
+        <translation>The file is too large to be a saved game.</translation>
+    </message>
+    <message>
+        <source>The file does not hold a legal game: %1</source>
+        <translation>The file does not hold a legal game: %1</translation>
     </message>
 </context>
 </TS>

@@ -59,6 +59,10 @@
         <source>&lt;/em&gt;</source>
         <translation>&lt;/em&gt;</translation>
     </message>
+    <message>
+        <source>&lt;em&gt;Couleur enregistrée : en attente d&apos;un adversaire...&lt;/em&gt;</source>
+        <translation>&lt;em&gt;Couleur enregistrée : en attente d&apos;un adversaire...&lt;/em&gt;</translation>
+    </message>
 </context>
 <context>
     <name>FenServeur</name>
@@ -173,10 +177,6 @@
         <translation>Montrer à qui est le &amp;tour</translation>
     </message>
     <message>
-        <source>&amp;Stronger computer</source>
-        <translation>Ordinateur plus &amp;fort</translation>
-    </message>
-    <message>
         <source>Pion(s) noir:</source>
         <translation>Pion(s) noir:</translation>
     </message>
@@ -239,6 +239,163 @@
     <message>
         <source>Partie terminée</source>
         <translation>Partie terminée</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annuler le coup</translation>
+    </message>
+    <message>
+        <source>Re&amp;do</source>
+        <translation>&amp;Rejouer le coup</translation>
+    </message>
+    <message>
+        <source>&amp;Hint</source>
+        <translation>&amp;Conseil</translation>
+    </message>
+    <message>
+        <source>Othello transcripts (*.txt);;All files (*)</source>
+        <translation>Parties Othello (*.txt);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>&amp;Save game...</source>
+        <translation>&amp;Enregistrer la partie...</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>Enregistrer la partie</translation>
+    </message>
+    <message>
+        <source>O&amp;pen game...</source>
+        <translation>&amp;Ouvrir une partie...</translation>
+    </message>
+    <message>
+        <source>Open game</source>
+        <translation>Ouvrir une partie</translation>
+    </message>
+    <message>
+        <source>&amp;Click and keyboard play</source>
+        <translation>Jouer au &amp;clic et au clavier</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic pass</source>
+        <translation>Passer &amp;automatiquement</translation>
+    </message>
+    <message>
+        <source>&amp;Play at once</source>
+        <translation>&amp;Jouer dès le lancement</translation>
+    </message>
+    <message>
+        <source>&amp;Keep the final position</source>
+        <translation>&amp;Garder la position finale</translation>
+    </message>
+    <message>
+        <source>Show the move l&amp;ist</source>
+        <translation>Afficher la l&amp;iste des coups</translation>
+    </message>
+    <message>
+        <source>Fit the board to the &amp;window</source>
+        <translation>Ajuster le plateau à la &amp;fenêtre</translation>
+    </message>
+    <message>
+        <source>&amp;Level</source>
+        <translation>&amp;Niveau</translation>
+    </message>
+    <message>
+        <source>&amp;Beginner</source>
+        <translation>&amp;Débutant</translation>
+    </message>
+    <message>
+        <source>&amp;Normal</source>
+        <translation>&amp;Normal</translation>
+    </message>
+    <message>
+        <source>&amp;Strong</source>
+        <translation>&amp;Fort</translation>
+    </message>
+    <message>
+        <source>&amp;Expert</source>
+        <translation>&amp;Expert</translation>
+    </message>
+    <message>
+        <source>&amp;Master</source>
+        <translation>&amp;Maître</translation>
+    </message>
+    <message>
+        <source>Aucun coup possible : vous passez</source>
+        <translation>Aucun coup possible : vous passez</translation>
+    </message>
+    <message>
+        <source>L&apos;ordinateur réfléchit...</source>
+        <translation>L&apos;ordinateur réfléchit...</translation>
+    </message>
+    <message>
+        <source>You won %1-%2</source>
+        <translation>Vous avez gagné %1-%2</translation>
+    </message>
+    <message>
+        <source>You lost %1-%2</source>
+        <translation>Vous avez perdu %1-%2</translation>
+    </message>
+    <message>
+        <source>Draw %1-%2</source>
+        <translation>Match nul %1-%2</translation>
+    </message>
+    <message>
+        <source>The file does not hold a legal game.</source>
+        <translation>Le fichier ne contient pas une partie valide.</translation>
+    </message>
+    <message>
+        <source>L&apos;adversaire a quitté la partie</source>
+        <translation>L&apos;adversaire a quitté la partie</translation>
+    </message>
+    <message>
+        <source>Connexion au serveur perdue</source>
+        <translation>Connexion au serveur perdue</translation>
+    </message>
+</context>
+<context>
+    <name>MoveListPanel</name>
+    <message>
+        <source>Black</source>
+        <translation>Noir</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>Blanc</translation>
+    </message>
+    <message>
+        <source>pass</source>
+        <translation>passe</translation>
+    </message>
+</context>
+<context>
+    <name>PavotWidget</name>
+    <message>
+        <source>Le joueur blanc commence.</source>
+        <translation>Le joueur blanc commence.</translation>
+    </message>
+</context>
+<context>
+    <name>SavedGame</name>
+    <message>
+        <source>This game cannot be saved as a transcript: %1</source>
+        <translation>Cette partie ne peut pas être enregistrée : %1</translation>
+    </message>
+    <message>
+        <source>The file could not be written: %1</source>
+        <translation>Le fichier n&apos;a pas pu être écrit : %1</translation>
+    </message>
+    <message>
+        <source>The file could not be read: %1</source>
+        <translation>Le fichier n&apos;a pas pu être lu : %1</translation>
+    </message>
+    <message>
+        <source>The file is too large to be a saved game.</source>
+        <translation>Le fichier est trop grand pour être une partie enregistrée.</translation>
+    </message>
+    <message>
+        <source>The file does not hold a legal game: %1</source>
+        <translation>Le fichier ne contient pas une partie valide : %1</translation>
     </message>
 </context>
 </TS>

@@ -79,10 +79,12 @@ private slots:
     {
         QCOMPARE(Language::install(QLocale::c()), QString());
         const QStringList written{
-            "QArdesia multi", "&Game", "&Begin alone...", "&Restart", "E&xit", "&Network", "&Play multi...",
-            "&Options", "Show &legal moves", "Show last &move", "Show whose &turn", "&Stronger computer",
-            "&Help", "&Rules", "&About", "C'est votre tour !", "Pion(s) noir:", "Pion(s) blanc:", "Passer",
-            "Dialog", "Connect", "Noir", "Blanc"};
+            "QArdesia multi", "&Game", "&Begin alone...", "&Restart", "&Undo", "Re&do", "&Hint",
+            "&Save game...", "O&pen game...", "E&xit", "&Network", "&Play multi...", "&Options",
+            "Show &legal moves", "Show last &move", "Show whose &turn", "&Click and keyboard play",
+            "&Automatic pass", "&Play at once", "&Keep the final position", "Show the move l&ist",
+            "Fit the board to the &window", "&Level", "&Help", "&Rules", "&About", "C'est votre tour !",
+            "Pion(s) noir:", "Pion(s) blanc:", "Passer", "Dialog", "Connect", "Noir", "Blanc"};
         QCOMPARE(shownTexts(), written);
     }
 
