@@ -27,7 +27,7 @@ struct Position
     long nodes;   // positions searchMove visits over all its depths
 };
 
-// Every position of one seeded random game, each with the side to move; a side
+// Every position of one random game drawn from a fixed start, each with the side to move; a side
 // without a move passes, and the game stops when neither can move.
 void playGame(std::mt19937& rng, std::vector<Position>& out)
 {

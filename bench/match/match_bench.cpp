@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's levels against each other: each level against the next one
-// down and against the described search ("Normal"), from varied openings, each
+// down and against the plain negamax search ("Normal"), from varied openings, each
 // played twice with the colours swapped. Prints the score of every pair, the
 // mean, p99 and slowest reply of every level against its budget, and how often
 // each level finds a best move in endgames whose exact values the solver gives.
@@ -13,7 +13,7 @@
 //     --pairs LIST   comma-separated pairs such as expert-strong,master-normal
 //     --endgames N   endgames to solve exactly (0: none)
 //     --empties E    their empty squares: E to E + 4 (default 20)
-//     --seed S       another set of openings and endgames
+//     --salt S       another set of openings and endgames
 // Exits 1 when a level plays a refused square, 0 otherwise: the figures are for
 // reading, not a pass or fail (the machine may be busy).
 
@@ -43,7 +43,7 @@ const char* const kNames[] = {"beginner", "normal", "strong", "expert", "master"
 constexpr Level kLevels[] = {Level::Beginner, Level::Normal, Level::Strong, Level::Expert, Level::Master};
 
 // The pairs that make the claims: each level against the one below, and every
-// level against the described search.
+// level against the plain negamax search.
 const char* const kAllPairs = "normal-beginner,strong-normal,expert-strong,expert-normal,master-expert,master-normal";
 
 struct Options
@@ -54,7 +54,7 @@ struct Options
     std::string pairs = kAllPairs;
     int endgames = 20;
     int empties = 20;
-    unsigned seed = 20240612u;
+    unsigned salt = 20240612u;
 };
 
 struct Position
@@ -134,7 +134,7 @@ std::chrono::milliseconds scaled(Level level, double scale)
 }
 
 // One game of a (black when firstBlack) against b; false on a refused square.
-bool game(Level a, Level b, bool firstBlack, const std::vector<int>& opening, std::uint64_t seed,
+bool game(Level a, Level b, bool firstBlack, const std::vector<int>& opening, std::uint64_t salt,
           const Options& opt, std::map<Level, Replies>& replies, Match& match)
 {
     Position p = startPosition();
@@ -144,7 +144,7 @@ bool game(Level a, Level b, bool firstBlack, const std::vector<int>& opening, st
     while (settle(p)) {
         const Level level = (p.toMove == 0) == firstBlack ? a : b;
         const auto start = Clock::now();
-        const engine::Choice c = engine::think(level, own(p), other(p), stop, seed++, scaled(level, opt.scale));
+        const engine::Choice c = engine::think(level, own(p), other(p), stop, salt++, scaled(level, opt.scale));
         replies[level].ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (c.square < 0 || !((legalMoves(own(p), other(p)) >> c.square) & 1)) {
             std::fprintf(stderr, "%s played the refused square %d\n", kNames[static_cast<int>(level)], c.square);
@@ -264,8 +264,8 @@ Options parse(int argc, char** argv)
             opt.endgames = std::max(0, std::atoi(value));
         else if (key == "--empties")
             opt.empties = std::clamp(std::atoi(value), 1, 55);
-        else if (key == "--seed")
-            opt.seed = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
+        else if (key == "--salt")
+            opt.salt = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
         else {
             std::fprintf(stderr, "unknown option %s\n", key.c_str());
             std::exit(2);
@@ -281,7 +281,7 @@ Options parse(int argc, char** argv)
 int main(int argc, char** argv)
 {
     const Options opt = parse(argc, argv);
-    std::mt19937 rng(opt.seed);
+    std::mt19937 rng(opt.salt);
     const std::vector<std::vector<int>> starts = openings(rng, opt.openings);
     std::map<Level, Replies> replies;
     std::printf("%d games a pair from %d openings, colours swapped; budgets times %g\n", opt.games, opt.openings,

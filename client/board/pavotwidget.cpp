@@ -129,7 +129,7 @@ void PavotWidget::computerReplied(int square, int value)
         x = square / 8;
         y = square % 8;
     }
-    // Where the described search would find nothing to play, so does this.
+    // Where the plain search would find nothing to play, so does this.
     if (square < 0 || game.playMove(x, y, White, true) == 0) {
         qDebug("Erreur : negamax renvoie un coup illegal\n");
         game.playMove(-1, -1, White, true);

@@ -158,7 +158,7 @@ private:
     // White's turn, from the guess (x, y): at Normal here and now, at the
     // other levels on a worker thread. After a drop the board is dumped.
     void computerTurn(int x, int y, bool afterDrop);
-    // The worker's square (-1 for none) played as the described reply plays.
+    // The worker's square (-1 for none), played the way the plain reply plays its own.
     void computerReplied(int square, int value);
     // The drop rule for the cell and, when it allows it, the local player's
     // move and its hand-off: what a drop, a click and a key all do.

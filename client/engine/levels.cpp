@@ -67,8 +67,8 @@ int discSearch(Bits p, Bits o, int depth)
 
 // Beginner: its move and the opponent's best reply, counted in discs; one
 // move in three, when the second best is nearly as good, it takes that one.
-// The seed and the position decide, so a game replays the same way.
-Choice beginner(Bits own, Bits opponent, std::uint64_t seed)
+// The salt and the position decide, so a game replays the same way.
+Choice beginner(Bits own, Bits opponent, std::uint64_t salt)
 {
     constexpr int kDepth = 2;
     constexpr int kNearlyAsGood = 4; // discs
@@ -84,14 +84,14 @@ Choice beginner(Bits own, Bits opponent, std::uint64_t seed)
         moves.push_back({sq, -discSearch(opponent ^ f, own | f | (Bits{1} << sq), kDepth - 1)});
     }
     std::stable_sort(moves.begin(), moves.end(), [](const Scored& a, const Scored& b) { return a.value > b.value; });
-    const std::uint64_t roll = mix(seed ^ mix(own) ^ mix(mix(opponent)));
+    const std::uint64_t roll = mix(salt ^ mix(own) ^ mix(mix(opponent)));
     const bool second = moves.size() > 1 && roll % 3 == 0 && moves[1].value >= moves[0].value - kNearlyAsGood;
     const Scored& pick = moves[second ? 1 : 0];
     return {pick.square, pick.value};
 }
 
-// Normal: the described search, its trace left out.
-Choice described(Bits own, Bits opponent)
+// Normal: the plain search, its trace left out.
+Choice plain(Bits own, Bits opponent)
 {
     Board board;
     board.trace = nullptr;
@@ -117,22 +117,22 @@ std::chrono::milliseconds budget(Level level)
 }
 
 Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
-             std::uint64_t seed)
+             std::uint64_t salt)
 {
-    return think(level, own, opponent, stop, seed, budget(level));
+    return think(level, own, opponent, stop, salt, budget(level));
 }
 
 Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
-             std::uint64_t seed, std::chrono::milliseconds budget)
+             std::uint64_t salt, std::chrono::milliseconds budget)
 {
     opponent &= ~own;
     Choice choice;
     if (stop.load() || !legalMoves(own, opponent))
         return choice;
     if (level == Level::Beginner) {
-        choice = beginner(own, opponent, seed);
+        choice = beginner(own, opponent, salt);
     } else if (level == Level::Normal) {
-        choice = described(own, opponent);
+        choice = plain(own, opponent);
     } else {
         SearchLimits limits = limitsOf(level);
         limits.budget = budget;

@@ -7,7 +7,7 @@
 
 namespace engine {
 
-// How strongly the computer plays. Normal is the plain described search, run
+// How strongly the computer plays. Normal is the plain negamax search, run
 // by Board::computerPlay on the window's thread; every other level is
 // searched by think() on a worker thread.
 enum class Level { Beginner, Normal, Strong, Expert, Master };
@@ -24,14 +24,14 @@ std::chrono::milliseconds budget(Level level);
 // The move of the side owning `own` (bitboards, square (x, y) at bit x * 8 + y)
 // at a threaded level; square -1 when that side has no move. Works only on its
 // arguments, so it may run on any thread; returns soon after `stop` becomes
-// true, with square -1. The seed makes Beginner's variety repeatable: the same
-// seed and position, the same move. Normal runs the described search, which
+// true, with square -1. The salt makes Beginner's variety repeatable: the same
+// salt and position, the same move. Normal runs the plain negamax search, which
 // the flag cannot interrupt (it takes milliseconds).
 Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
-             std::uint64_t seed = 0);
+             std::uint64_t salt = 0);
 // The same with another budget than the level's own (a benchmark's scaled-down
 // match); Beginner and Normal have no clock and ignore it.
 Choice think(Level level, std::uint64_t own, std::uint64_t opponent, const std::atomic<bool>& stop,
-             std::uint64_t seed, std::chrono::milliseconds budget);
+             std::uint64_t salt, std::chrono::milliseconds budget);
 
 } // namespace engine

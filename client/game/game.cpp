@@ -173,10 +173,10 @@ void Game::run(engine::Level level, int colour, Search kind)
     const unsigned mine = serial;
     const std::uint64_t own = model.bitboard(colour);
     const std::uint64_t opponent = model.bitboard(1 - colour);
-    const std::uint64_t seed = QRandomGenerator::global()->generate64();
+    const std::uint64_t salt = QRandomGenerator::global()->generate64();
     const std::shared_ptr<const std::atomic<bool>> stop = stopFlag;
     watcher.setFuture(QtConcurrent::run(&worker, [=] {
-        return Outcome{mine, engine::think(level, own, opponent, *stop, seed)};
+        return Outcome{mine, engine::think(level, own, opponent, *stop, salt)};
     }));
 }
 

@@ -38,7 +38,7 @@ public:
     // The board's rule. A legal move played with apply is recorded; (-1, -1)
     // with apply is colour passing, recorded only when colour has no move.
     int playMove(int x, int y, int colour, bool apply);
-    // The described computer turn on this thread: white plays from the guess
+    // The plain computer turn on this thread: white plays from the guess
     // (x, y), which then holds the square tried. Returns the search's value.
     int computerPlay(int& x, int& y);
     // A new game from the start position: no moves, no search.

@@ -15,10 +15,10 @@ Q_DECLARE_METATYPE(Level)
 namespace {
 
 // A short budget; the level's own settings otherwise.
-engine::Choice think(Level level, const Board& b, int side, std::uint64_t seed = 0)
+engine::Choice think(Level level, const Board& b, int side, std::uint64_t salt = 0)
 {
     const std::atomic<bool> stop{false};
-    return engine::think(level, b.bitboard(side), b.bitboard(1 - side), stop, seed, std::chrono::milliseconds(30));
+    return engine::think(level, b.bitboard(side), b.bitboard(1 - side), stop, salt, std::chrono::milliseconds(30));
 }
 
 } // namespace
@@ -74,7 +74,7 @@ private slots:
         QVERIFY(search.stopped());
     }
 
-    // The same seed, the same move; other seeds, now and then another one.
+    // The same salt, the same move; other salts, now and then another one.
     void beginnerRepeatable()
     {
         std::mt19937 rng(7);
