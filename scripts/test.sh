@@ -27,3 +27,5 @@ echo "== benchmark smoke run"
 "$here/build/bin/relay_bench" --benchmark_min_time=0.05
 "$here/build/bin/dialog_bench" --benchmark_min_time=0.05
 "$here/build/bin/match_bench" 4
+QT_QPA_PLATFORM=offscreen "$here/build/bin/window_bench" --benchmark_min_time=0.05 --benchmark_filter='Beginner|Normal'
+QT_QPA_PLATFORM=offscreen "$here/build/bin/board_bench" --benchmark_min_time=0.05
