@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "movelistpanel.h"
 
+#include <QScrollBar>
+
 MoveListPanel::MoveListPanel(QWidget* parent)
     : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::NoFocus);
-    setMaximumWidth(160);
+    // Wide enough for the longest entry in the player's language, so no
+    // entry is ever cut or scrolled sideways.
+    const QString widest = QStringLiteral("60. %1 h8").arg(tr("White").size() > tr("Black").size() ? tr("White")
+                                                                                                    : tr("Black"));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setMinimumWidth(fontMetrics().horizontalAdvance(widest) + verticalScrollBar()->sizeHint().width()
+                    + 2 * frameWidth() + 12);
+    setMaximumWidth(minimumWidth() + 40);
 }
 
 void MoveListPanel::showMoves(const std::vector<Game::Played>& moves, bool networkGame)
