@@ -225,7 +225,8 @@ void Relay::closeIdle()
 
 bool Relay::write(Connection& connection, const QByteArray& frame)
 {
-    if (connection.cut)
+    // A socket that closed is written to no more; its loss is on its way.
+    if (connection.cut || !connection.device->isWritable())
         return false;
     connection.device->write(frame);
     // A socket sends one block of its queue per turn of the event loop, less
