@@ -55,7 +55,6 @@
 #include <QEventLoop>
 #include <QLoggingCategory>
 #include <QTcpServer>
-#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -256,6 +255,12 @@ struct GameRun
                 if (fds[board] < 0 || !sendText(fds[board], QString::fromStdString(ticket)))
                     return "a board could not connect";
             }
+            // Seated once the server answers with the ticket, as our board waits.
+            for (int board : {2, 3}) {
+                const std::vector<std::string> echo = readTexts(fds[board], 1);
+                if (echo.empty() || echo[0] != (board == 2 ? black[0] : white[0]))
+                    return "a board was not seated";
+            }
             for (int role = 0; role < 4; ++role) {
                 End e;
                 e.fd = fds[role];
@@ -410,11 +415,8 @@ void BM_RelayGames(benchmark::State& state)
         GameRun run;
         run.target = games * movesPerGame;
         std::string error = drive([&] { return run.open(server.listener()->serverPort(), games); });
-        if (error.empty()) {
-            // The last tickets are read before the first move.
-            QTest::qWait(200);
+        if (error.empty())
             error = drive([&] { return run.run(); });
-        }
         const long residentKb = statusKb("VmRSS");
         run.close();
         if (error.empty() && server.relay()->gameCount() != games)
