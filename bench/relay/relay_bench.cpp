@@ -15,6 +15,8 @@
 //                          server_cpu_us_per_move, client_cpu_us_per_move,
 //                          each side's thread CPU time per move (the two
 //                          sides share the machine's cores, and others too);
+//                          server_kernel_share, the part of the server's in
+//                          the kernel (its reads, writes and polls);
 //                          rtt_p50_us, rtt_p99_us from a move's sending to its
 //                          copy back on the mover's board; rss_mb, the
 //                          process's resident size at the end with every
@@ -186,14 +188,21 @@ std::vector<std::string> readTexts(int fd, size_t count)
     return texts.size() == count ? texts : std::vector<std::string>();
 }
 
-// CPU time of the calling thread so far, in seconds: the server's share of
-// the run apart from the clients', whatever else the machine does.
-double threadCpuSeconds()
+// CPU time of the calling thread so far, in seconds, and the part of it
+// spent in the kernel: the server's share of the run apart from the
+// clients', whatever else the machine does.
+struct CpuTime
+{
+    double total = 0;
+    double kernel = 0;
+};
+
+CpuTime threadCpu()
 {
     rusage usage{};
     ::getrusage(RUSAGE_THREAD, &usage);
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), seconds(usage.ru_stime)};
 }
 
 bool sendText(int fd, const QString& text)
@@ -343,7 +352,7 @@ struct GameRun
             ::epoll_ctl(poller, EPOLL_CTL_ADD, ends[i].fd, &event);
         }
         const auto start = Clock::now();
-        const double cpuStart = threadCpuSeconds();
+        const double cpuStart = threadCpu().total;
         auto moved = start;
         for (size_t g = 0; g < matches.size(); ++g)
             play(int(g));
@@ -377,7 +386,7 @@ struct GameRun
             }
         }
         seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        cpuSeconds = threadCpuSeconds() - cpuStart;
+        cpuSeconds = threadCpu().total - cpuStart;
         ::close(poller);
         for (const End& e : ends) {
             const Match& m = matches[size_t(e.match)];
@@ -433,10 +442,11 @@ void BM_RelayGames(benchmark::State& state)
         run.target = games * movesPerGame;
         std::string error = drive([&] { return run.open(server.listener()->serverPort(), games); });
         // The server's event loop runs on this thread.
-        const double serverStart = threadCpuSeconds();
+        const CpuTime serverStart = threadCpu();
         if (error.empty())
             error = drive([&] { return run.run(); });
-        const double serverCpu = threadCpuSeconds() - serverStart;
+        const CpuTime serverEnd = threadCpu();
+        const double serverCpu = serverEnd.total - serverStart.total;
         const long residentKb = statusKb("VmRSS");
         run.close();
         if (error.empty() && server.relay()->gameCount() != games)
@@ -452,6 +462,7 @@ void BM_RelayGames(benchmark::State& state)
         state.counters["rtt_p50_us"] = run.rtts[run.rtts.size() / 2];
         state.counters["rtt_p99_us"] = run.rtts[run.rtts.size() * 99 / 100];
         state.counters["server_cpu_us_per_move"] = serverCpu * 1e6 / run.moves;
+        state.counters["server_kernel_share"] = (serverEnd.kernel - serverStart.kernel) / serverCpu;
         state.counters["client_cpu_us_per_move"] = run.cpuSeconds * 1e6 / run.moves;
         state.counters["rss_mb"] = double(residentKb) / 1024;
         state.counters["rss_growth_mb"] = double(residentKb - startKb) / 1024;
