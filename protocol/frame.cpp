@@ -44,19 +44,23 @@ namespace Frame {
 
 QByteArray encode(const QString& text)
 {
-    QByteArray block;
-    QDataStream out(&block, QIODevice::WriteOnly);
-    out.setVersion(StreamVersion);
-    // A null QString would go out as the null marker, which is never sent:
-    // it travels as the empty text instead.
-    out << quint16(0) << (text.isNull() ? QStringLiteral("") : text);
-    const qsizetype length = block.size() - LengthSize;
+    // The bytes QDataStream writes for a quint16 and a QString, written
+    // directly: the server encodes one frame per relayed move. A null QString
+    // would go out as the null marker, which is never sent: it travels as
+    // the empty text instead (a count of 0 either way).
+    const qsizetype units = text.size();
+    const qsizetype length = CountSize + 2 * units;
     // A length that does not fit the 16-bit field would desynchronise the
     // peer; nothing is better than a corrupt stream.
     if (length > MaxLength)
         return {};
-    out.device()->seek(0);
-    out << quint16(length);
+    QByteArray block(LengthSize + length, Qt::Uninitialized);
+    auto* out = reinterpret_cast<uchar*>(block.data());
+    qToBigEndian<quint16>(quint16(length), out);
+    qToBigEndian<quint32>(quint32(2 * units), out + LengthSize);
+    const ushort* in = text.utf16();
+    for (qsizetype i = 0; i < units; ++i)
+        qToBigEndian<quint16>(in[i], out + LengthSize + CountSize + 2 * i);
     return block;
 }
 

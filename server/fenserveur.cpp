@@ -97,7 +97,12 @@ void FenServeur::serve(QTcpSocket* socket)
     // The socket goes with the call: sender() searches every connection made
     // to this window, thousands with many games.
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { donneesRecues(socket); });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { deconnexionClient(socket); });
+    // The loss waits for the event loop: a write that fails (a flush to a peer
+    // that reset) emits disconnected at once, in the middle of the rules that
+    // are still using this connection and its game.
+    connect(
+        socket, &QTcpSocket::disconnected, this, [this, socket] { deconnexionClient(socket); },
+        Qt::QueuedConnection);
 
     // A connection that waited may hold data already; its notification went
     // to nobody and may not come again.

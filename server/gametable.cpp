@@ -47,7 +47,11 @@ Game* GameTable::newGame()
 //
 // A ticket is exact: the server gives each player of a started game its own
 // random ticket on its dialog connection, and a board that sends it first
-// takes that seat (claim()). Our clients always do.
+// takes that seat (claim()). Our clients always do. The server answers an
+// accepted ticket on that connection with the same text: before it, the
+// connection may have been counted by its address in another game of the
+// host and heard its moves, so our board takes nothing until the answer. A
+// client that sends no ticket never hears one.
 //
 // A client that sends no ticket opens its board's connection to the same
 // server right after its game began, and sends nothing on it until it moves.
@@ -184,6 +188,7 @@ bool GameTable::claim(QIODevice* connection, const QString& text)
     seat.sure = true;
     seat.ticketUsed = true;
     members.insert(connection, game);
+    send(connection, text);
     return true;
 }
 

@@ -35,7 +35,8 @@ public:
     // A colour request, by the rules of the first two requests of a server.
     void requestColour(QIODevice* connection, int colour);
     // A text that is exactly a ticket of a started game's free seat seats the
-    // connection as that player's board. False when the text was no such ticket.
+    // connection as that player's board, and is echoed to it. False when the
+    // text was no such ticket.
     bool claim(QIODevice* connection, const QString& text);
     // The connections a move from this one reaches: those of its own game.
     QList<QIODevice*> audience(QIODevice* connection) const;

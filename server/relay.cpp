@@ -7,9 +7,21 @@
 #include <QAbstractSocket>
 #include <QDebug>
 #include <QIODevice>
+#include <QLoggingCategory>
 #include <QStringList>
 
 #include <algorithm>
+
+namespace {
+
+// qDebug formats its line before the logging rules drop it: the traces of
+// every relayed move are built only when someone reads them.
+bool tracing()
+{
+    return QLoggingCategory::defaultCategory()->isDebugEnabled();
+}
+
+} // namespace
 
 Relay::Relay(QObject* parent)
     : Relay(Limits{}, parent)
@@ -154,14 +166,17 @@ void Relay::handleMessage(QIODevice* sender, const QString& text)
         requestColour(*from, White);
 
     if (text.contains(Message::MoveKeyword)) {
-        const QStringList fields = Message::moveFields(text);
-        // Only the fields that are there; the relay itself uses none.
-        for (qsizetype i = 1; i <= 3 && i < fields.size(); ++i)
-            qDebug() << fields.at(i);
+        if (tracing()) {
+            const QStringList fields = Message::moveFields(text);
+            // Only the fields that are there; the relay itself uses none.
+            for (qsizetype i = 1; i <= 3 && i < fields.size(); ++i)
+                qDebug() << fields.at(i);
+        }
         relayMove(sender, text);
     }
 
-    qDebug() << text;
+    if (tracing())
+        qDebug() << text;
 }
 
 // One game: registration runs on the count at the moment the request is read
@@ -207,7 +222,8 @@ void Relay::relayMove(QIODevice* sender, const QString& text)
         for (const auto& c : connections)
             write(*c, frame);
     }
-    qDebug() << "envoyer a tous" << text;
+    if (tracing())
+        qDebug() << "envoyer a tous" << text;
 }
 
 void Relay::closeIdle()
@@ -225,7 +241,8 @@ void Relay::closeIdle()
 
 bool Relay::write(Connection& connection, const QByteArray& frame)
 {
-    if (connection.cut)
+    // A socket that closed is written to no more; its loss is on its way.
+    if (connection.cut || !connection.device->isWritable())
         return false;
     connection.device->write(frame);
     // A socket sends one block of its queue per turn of the event loop, less

@@ -12,6 +12,11 @@
 //                          games, a move as soon as the opponent's board has
 //                          the last one, until 20 (--full: 120) moves per game
 //                          have gone. Counters: moves_per_s in total;
+//                          server_cpu_us_per_move, client_cpu_us_per_move,
+//                          each side's thread CPU time per move (the two
+//                          sides share the machine's cores, and others too);
+//                          server_kernel_share, the part of the server's in
+//                          the kernel (its reads, writes and polls);
 //                          rtt_p50_us, rtt_p99_us from a move's sending to its
 //                          copy back on the mover's board; rss_mb, the
 //                          process's resident size at the end with every
@@ -55,7 +60,6 @@
 #include <QEventLoop>
 #include <QLoggingCategory>
 #include <QTcpServer>
-#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -74,6 +78,7 @@
 #include <poll.h>
 #include <random>
 #include <sys/epoll.h>
+#include <sys/resource.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -183,6 +188,23 @@ std::vector<std::string> readTexts(int fd, size_t count)
     return texts.size() == count ? texts : std::vector<std::string>();
 }
 
+// CPU time of the calling thread so far, in seconds, and the part of it
+// spent in the kernel: the server's share of the run apart from the
+// clients', whatever else the machine does.
+struct CpuTime
+{
+    double total = 0;
+    double kernel = 0;
+};
+
+CpuTime threadCpu()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), seconds(usage.ru_stime)};
+}
+
 bool sendText(int fd, const QString& text)
 {
     const QByteArray frame = Frame::encode(text);
@@ -230,6 +252,7 @@ struct GameRun
     int moves = 0;
     int target = 0;
     double seconds = 0;
+    double cpuSeconds = 0; // of the client thread
 
     // Pairs the players of game g one after the other, as people would, and
     // seats their boards with the tickets the server gave them.
@@ -255,6 +278,12 @@ struct GameRun
                 const std::string& ticket = board == 2 ? black[0] : white[0];
                 if (fds[board] < 0 || !sendText(fds[board], QString::fromStdString(ticket)))
                     return "a board could not connect";
+            }
+            // Seated once the server answers with the ticket, as our board waits.
+            for (int board : {2, 3}) {
+                const std::vector<std::string> echo = readTexts(fds[board], 1);
+                if (echo.empty() || echo[0] != (board == 2 ? black[0] : white[0]))
+                    return "a board was not seated";
             }
             for (int role = 0; role < 4; ++role) {
                 End e;
@@ -323,6 +352,7 @@ struct GameRun
             ::epoll_ctl(poller, EPOLL_CTL_ADD, ends[i].fd, &event);
         }
         const auto start = Clock::now();
+        const double cpuStart = threadCpu().total;
         auto moved = start;
         for (size_t g = 0; g < matches.size(); ++g)
             play(int(g));
@@ -356,6 +386,7 @@ struct GameRun
             }
         }
         seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        cpuSeconds = threadCpu().total - cpuStart;
         ::close(poller);
         for (const End& e : ends) {
             const Match& m = matches[size_t(e.match)];
@@ -410,11 +441,12 @@ void BM_RelayGames(benchmark::State& state)
         GameRun run;
         run.target = games * movesPerGame;
         std::string error = drive([&] { return run.open(server.listener()->serverPort(), games); });
-        if (error.empty()) {
-            // The last tickets are read before the first move.
-            QTest::qWait(200);
+        // The server's event loop runs on this thread.
+        const CpuTime serverStart = threadCpu();
+        if (error.empty())
             error = drive([&] { return run.run(); });
-        }
+        const CpuTime serverEnd = threadCpu();
+        const double serverCpu = serverEnd.total - serverStart.total;
         const long residentKb = statusKb("VmRSS");
         run.close();
         if (error.empty() && server.relay()->gameCount() != games)
@@ -429,6 +461,9 @@ void BM_RelayGames(benchmark::State& state)
         state.counters["moves_per_s"] = double(run.moves) / run.seconds;
         state.counters["rtt_p50_us"] = run.rtts[run.rtts.size() / 2];
         state.counters["rtt_p99_us"] = run.rtts[run.rtts.size() * 99 / 100];
+        state.counters["server_cpu_us_per_move"] = serverCpu * 1e6 / run.moves;
+        state.counters["server_kernel_share"] = (serverEnd.kernel - serverStart.kernel) / serverCpu;
+        state.counters["client_cpu_us_per_move"] = run.cpuSeconds * 1e6 / run.moves;
         state.counters["rss_mb"] = double(residentKb) / 1024;
         state.counters["rss_growth_mb"] = double(residentKb - startKb) / 1024;
     }

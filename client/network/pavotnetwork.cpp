@@ -67,6 +67,7 @@ void PavotWidget::connecte()
         return;
     link = Link::Open;
     // Before anything else, so the server counts this connection in our seat.
+    // The ticket stays until the server answers it (see donneesRecues).
     if (!gameTicket.isEmpty())
         gameSocket->write(Frame::encode(Message::Ticket + gameTicket));
     if (ownColor == Black) {
@@ -95,8 +96,21 @@ void PavotWidget::donneesRecues()
     auto* socket = qobject_cast<QTcpSocket*>(sender());
     if (!socket || socket != gameSocket)
         return;
-    for (const QString& text : reader.readAll(socket))
+    for (const QString& text : reader.readAll(socket)) {
+        // Until our server has read our ticket it may count this connection,
+        // by its address, in another game of our host and relay that game's
+        // moves here. It answers an accepted ticket with the same text; until
+        // then nothing is ours. A server that gives no ticket sends no answer,
+        // and then there is no ticket to wait for.
+        if (!gameTicket.isEmpty()) {
+            if (text == Message::Ticket + gameTicket)
+                gameTicket.clear();
+            else
+                qDebug() << "before our seat" << text;
+            continue;
+        }
         playReceivedMove(text);
+    }
 }
 
 void PavotWidget::playReceivedMove(const QString& text)

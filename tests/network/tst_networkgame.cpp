@@ -5,11 +5,13 @@
 #include "dialognetwork.h"
 #include "fenserveur.h"
 #include "frame.h"
+#include "messages.h"
 #include "modal.h"
 #include "windowparts.h"
 
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTextEdit>
@@ -107,6 +109,32 @@ private slots:
         QTRY_COMPARE(black.rows(), white.rows());
         QCOMPARE(black.board->model().count(White), 4);
         QCOMPARE(black.status(), QString());
+    }
+
+    // A board that showed its ticket takes nothing from its game connection
+    // until the server answers with it: before that the connection may be
+    // counted in another game of the host.
+    void waitsForItsTicketBack()
+    {
+        QTcpServer seats;
+        QVERIFY(seats.listen(QHostAddress::LocalHost, 0));
+        Client black;
+        const QString ticket = QStringLiteral("0123456789abcdef");
+        black.board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), seats.serverPort());
+        black.board->setOwnColor(Black);
+        black.board->setGameTicket(ticket);
+        QTRY_VERIFY(seats.hasPendingConnections());
+        QTcpSocket* seat = seats.nextPendingConnection();
+        Frame::Reader reader;
+        QStringList got;
+        QTRY_COMPARE(got += reader.readAll(seat), QStringList{Message::Ticket + ticket});
+        Board expected = black.board->model();
+        expected.playMove(3, 2, White, true); // d3, after another game's c4
+        seat->write(Frame::encode(Message::moveText(2, 3, White)));
+        seat->write(Frame::encode(Message::Ticket + ticket));
+        seat->write(Frame::encode(Message::moveText(3, 2, White)));
+        QTRY_VERIFY(black.board->canPlay());
+        QCOMPARE(black.rows(), BoardText::rows(expected));
     }
 
     // Two pairs on one host, one after the other: each game's moves reach

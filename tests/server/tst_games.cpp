@@ -107,6 +107,28 @@ private slots:
             QCOMPARE(heard(i), i < games[1] ? "PUT|4|5|0|" : "PUT|2|3|1|");
     }
 
+    // A board hears its ticket back once it holds its seat, and only then.
+    void echoesAcceptedTickets_data()
+    {
+        QTest::addColumn<QString>("claim");
+        QTest::addColumn<bool>("echoed");
+        QTest::newRow("its seat") << "black" << true;
+        QTest::newRow("a used ticket") << "taken" << false;
+        QTest::newRow("no seat's") << "GAME|0123456789abcdef" << false;
+    }
+    void echoesAcceptedTickets()
+    {
+        QFETCH(QString, claim);
+        QFETCH(bool, echoed);
+        const int black = pair("10.0.0.1", "10.0.0.2");
+        const QString seat = ticket(black);
+        if (claim == "taken")
+            say(arrive("10.0.0.1"), seat);
+        const int board = arrive("10.0.0.3");
+        say(board, claim.startsWith("GAME") ? claim : seat);
+        QCOMPARE(texts(board), echoed ? QStringList{seat} : QStringList());
+    }
+
     // A player's next dialog, taken for a board by its address, leaves that
     // game when it asks for a colour, and the real board takes the place.
     void letsAMistakenBoardGo()

@@ -156,6 +156,37 @@ private slots:
         QTRY_COMPARE(served(), 0);
     }
 
+    // Two boards that send no ticket leave at once, both resetting: the notice
+    // to the first leaver's opponent fails on a connection that is already
+    // gone. The server lives on, and the pair plays again.
+    void outlivesBoardsThatLeaveTogether()
+    {
+        const quint16 port = server->listener()->serverPort();
+        for (int round = 0; round < 2; ++round) {
+            Peer& black = arrive();
+            black.socket.write(Frame::encode(Message::Black));
+            QTRY_COMPARE(black.got, QStringList{Message::Black});
+            Peer& white = arrive();
+            white.socket.write(Frame::encode(Message::White));
+            QTRY_COMPARE(white.got.size(), 2);
+            QTcpSocket boards[2];
+            for (QTcpSocket& board : boards) {
+                // Taking one byte, it leaves the rest unread: closed, it resets.
+                board.setReadBufferSize(1);
+                board.connectToHost(QHostAddress::LocalHost, port);
+            }
+            QTRY_COMPARE(served(), 4);
+            black.socket.write(Frame::encode(Message::moveText(2, 3, 0)));
+            QTRY_VERIFY(boards[0].bytesAvailable() > 0 && boards[1].bytesAvailable() > 0);
+            boards[0].abort();
+            boards[1].abort();
+            QTRY_VERIFY(black.got.endsWith(Message::moveText(-2, -2, White)));
+            black.socket.abort();
+            white.socket.abort();
+            QTRY_COMPARE(served(), 0);
+        }
+    }
+
     // Whatever a player sends shows on one line and never grows the window.
     void showsAnyTextOnOneLine()
     {
