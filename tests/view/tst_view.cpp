@@ -25,7 +25,6 @@ private slots:
     {
         QTest::addColumn<QSize>("size");
         QTest::addRow("smallest") << QSize(400, 320);
-        QTest::addRow("wide") << QSize(1000, 700);
         QTest::addRow("tall") << QSize(450, 777);
     }
     // On the largest square that fits, centred, only the two legal corners

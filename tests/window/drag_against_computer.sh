@@ -39,13 +39,10 @@ list_disc() {
     set -- $(colour_box "$1" black 30% "$2" 200 0 "$3")
     [ "${1:-0}" -gt 20 ] && echo $(( $3 + $1 / 2 )) $(( $4 + $2 / 2 ))
 }
-rgb() {
-    local at="p{$2,$3}"
-    /usr/bin/convert "$1" -format "%[fx:int(255*$at.r)] %[fx:int(255*$at.g)] %[fx:int(255*$at.b)]" info:
-}
 # Whether cell (column, row) shows a black disc, a white disc or the felt.
 cell_is() { # picture kind column row
-    set -- $(rgb "$1" $(( bx + $3 * 80 + 40 )) $(( by + $4 * 80 + 40 ))) "$2"
+    local at="p{$(( bx + $3 * 80 + 40 )),$(( by + $4 * 80 + 40 ))}"
+    set -- $(/usr/bin/convert "$1" -format "%[fx:int(255*$at.r)] %[fx:int(255*$at.g)] %[fx:int(255*$at.b)]" info:) "$2"
     case $4 in
         black) [ "$1" -lt 90 ] && [ "$2" -lt 90 ] && [ "$3" -lt 90 ] ;;
         white) [ "$1" -gt 170 ] && [ "$2" -gt 170 ] && [ "$3" -gt 170 ] ;;
