@@ -4,8 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
-Q_LOGGING_CATEGORY(ardesiaTrace, "ardesia.trace")
+#include <QLoggingCategory>
 
 bool Logging::runsFromBuildTree()
 {
@@ -21,5 +20,5 @@ void Logging::quietUnlessAsked(bool verbose, bool fromBuildTree)
         return;
     // "default" is the category of plain qDebug() lines. QT_LOGGING_RULES is
     // applied after these rules, so a player's own rules take precedence.
-    QLoggingCategory::setFilterRules(QStringLiteral("ardesia.trace.debug=false\ndefault.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
 }
