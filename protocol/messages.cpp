@@ -3,6 +3,18 @@
 
 namespace Message {
 
+bool isTicket(const QString& text)
+{
+    if (text.size() != Ticket.size() + 16 || !text.startsWith(Ticket))
+        return false;
+    for (qsizetype i = Ticket.size(); i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return false;
+    }
+    return true;
+}
+
 QString moveText(int column, int row, int colour)
 {
     return QStringLiteral("PUT|%1|%2|%3|").arg(column).arg(row).arg(colour);

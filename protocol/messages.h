@@ -17,6 +17,8 @@ inline const QString GameBeginWhite = QStringLiteral("ACKGAMEBEGINW");
 inline const QString MoveKeyword = QStringLiteral("PUT|");
 // "GAME|" and 16 lowercase hexadecimal digits: a player's claim to its seat.
 inline const QString Ticket = QStringLiteral("GAME|");
+// Whether text is exactly a ticket of that form, nothing before or after.
+bool isTicket(const QString& text);
 
 // "PUT|column|row|colour|"
 QString moveText(int column, int row, int colour);

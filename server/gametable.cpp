@@ -18,15 +18,6 @@ GameTable::GameTable(int maxGames, Send send, Close close)
 
 GameTable::~GameTable() = default;
 
-bool GameTable::isTicket(const QString& text)
-{
-    if (text.size() != Message::Ticket.size() + 16 || !text.startsWith(Message::Ticket))
-        return false;
-    return std::all_of(text.begin() + Message::Ticket.size(), text.end(), [](QChar c) {
-        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
-    });
-}
-
 QString GameTable::newTicket() const
 {
     for (;;) {

@@ -49,8 +49,6 @@ public:
     int gameCount() const { return int(games.size()); }
     int maxGameCount() const { return maxGames; }
 
-    static bool isTicket(const QString& text);
-
 private:
     Game* newGame();
     void start(Game& game, QIODevice* second, int colour);

@@ -156,7 +156,7 @@ void Relay::handleMessage(QIODevice* sender, const QString& text)
 
     emit messageReceived(text);
 
-    if (table && GameTable::isTicket(text))
+    if (table && Message::isTicket(text))
         table->claim(sender, text);
 
     // Each keyword is its own rule: a text holding both colours runs both.

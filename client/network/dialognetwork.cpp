@@ -5,7 +5,6 @@
 #include "messages.h"
 
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTcpSocket>
 #include <QTextCursor>
@@ -15,10 +14,6 @@ namespace {
 // The last server asked, for the next run.
 const QString HostKey = QStringLiteral("network/host");
 const QString PortKey = QStringLiteral("network/port");
-// Our server names each player's seat just before the game begins: "GAME|"
-// and 16 lowercase hexadecimal digits.
-const QRegularExpression TicketPattern(
-    QRegularExpression::anchoredPattern(QRegularExpression::escape(Message::Ticket) + QStringLiteral("[0-9a-f]{16}")));
 } // namespace
 
 DialogNetwork::DialogNetwork(QWidget* parent)
@@ -114,7 +109,8 @@ void DialogNetwork::handleMessage(const QString& text)
     // the colour we asked for too.
     const bool isBlack = text == Message::Black && requested == Message::Black;
     const bool isWhite = text == Message::White && requested == Message::White;
-    if (TicketPattern.match(text).hasMatch())
+    // Our server names each player's seat just before the game begins.
+    if (Message::isTicket(text))
         ticket = text.mid(Message::Ticket.size());
 
     if (isError)
