@@ -137,6 +137,42 @@ private slots:
         QCOMPARE(board->hint(), std::optional<QPoint>()); // nor as a mark
     }
 
+    // The hint is searched off the window's thread and only marked: a move
+    // made meanwhile cancels it; left alone, it marks one of the player's moves.
+    void hintIsMarkedNotPlayed()
+    {
+        QVERIFY(dropOn(board, 2, 4)); // c5, answered e6
+        menuEntry(*window, 0, 4)->trigger(); // "&Hint"
+        QVERIFY(dropOn(board, 5, 4)); // f5
+        QTest::qWait(300);
+        QCOMPARE(board->hint(), std::optional<QPoint>());
+        const QStringList position = rows();
+        int turns = 0;
+        QTimer ticker;
+        ticker.callOnTimeout([&turns] { ++turns; });
+        ticker.start(5);
+        menuEntry(*window, 0, 4)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(board->hint().has_value(), 15000);
+        QVERIFY(turns >= 5);
+        QCOMPARE(rows(), position);
+        QVERIFY(allowedCells(board).contains(*board->hint()));
+    }
+
+    // With "Play at once" the disc is in the list at launch, and again, on a
+    // new game, after the report.
+    void playAtOnceAtLaunchAndAfterTheReport()
+    {
+        QSettings().setValue(QStringLiteral("options/playAtOnce"), true);
+        newWindow();
+        QTRY_COMPARE(window->pieces()->count(), 1);
+        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
+        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QCOMPARE(window->pieces()->count(), 1);
+        QVERIFY(dropOn(board, 2, 4));
+    }
+
     // Undo and redo go by a move and its reply; the move list follows.
     void undoAndRedoAgainstTheComputer()
     {
