@@ -137,6 +137,49 @@ private slots:
         QCOMPARE(board->hint(), std::optional<QPoint>()); // nor as a mark
     }
 
+    // The hint is searched off the window's thread, then marks one of the
+    // player's moves without playing it.
+    void hintIsMarkedNotPlayed()
+    {
+        QVERIFY(dropOn(board, 2, 4)); // c5, answered e6
+        const QStringList position = rows();
+        int turns = 0;
+        QTimer ticker;
+        ticker.callOnTimeout([&turns] { ++turns; });
+        ticker.start(5);
+        menuEntry(*window, 0, 4)->trigger(); // "&Hint"
+        QTRY_VERIFY_WITH_TIMEOUT(board->hint().has_value(), 15000);
+        QVERIFY(turns >= 5);
+        QCOMPARE(rows(), position);
+        QVERIFY(allowedCells(board).contains(*board->hint()));
+    }
+
+    // A hint found but not yet shown when "&Restart" comes never shows.
+    void cancelledHintNeverLands()
+    {
+        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows); // c1 ends the game
+        menuEntry(*window, 0, 4)->trigger();
+        QThread::msleep(300);
+        menuEntry(*window, 0, 1)->trigger();
+        QTest::qWait(300);
+        QCOMPARE(board->hint(), std::optional<QPoint>());
+    }
+
+    // With "Play at once" the disc is in the list at launch, and again, on a
+    // new game, after the report.
+    void playAtOnceAtLaunchAndAfterTheReport()
+    {
+        QSettings().setValue(QStringLiteral("options/playAtOnce"), true);
+        newWindow();
+        QTRY_COMPARE(window->pieces()->count(), 1);
+        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
+        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QCOMPARE(window->pieces()->count(), 1);
+        QVERIFY(dropOn(board, 2, 4));
+    }
+
     // Undo and redo go by a move and its reply; the move list follows.
     void undoAndRedoAgainstTheComputer()
     {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Client windows and one real server on loopback: games from the connection
-// dialogs to their end, several at once, again, cut short, and cheated.
+// dialogs to their end, again, cut short, and cheated.
 #include "boardtext.h"
 #include "dialognetwork.h"
 #include "fenserveur.h"
@@ -135,24 +135,6 @@ private slots:
         seat->write(Frame::encode(Message::moveText(3, 2, White)));
         QTRY_VERIFY(black.board->canPlay());
         QCOMPARE(black.rows(), BoardText::rows(expected));
-    }
-
-    // Two pairs on one host, one after the other: each game's moves reach
-    // only its own players.
-    void pairsPlayApart()
-    {
-        Client black[2];
-        Client white[2];
-        QVERIFY(start(black[0], white[0]));
-        QVERIFY(start(black[1], white[1]));
-        QVERIFY(dropOn(white[1].board, 4, 5)); // e6
-        QVERIFY(dropOn(white[0].board, 2, 3)); // c4
-        QTRY_VERIFY(black[0].log().contains(u"PUT|2|3|1|"));
-        QTRY_VERIFY(black[1].log().contains(u"PUT|4|5|1|"));
-        QCOMPARE(black[0].rows(), white[0].rows());
-        QCOMPARE(black[1].rows(), white[1].rows());
-        QVERIFY(black[0].rows() != black[1].rows());
-        QVERIFY(!black[0].log().contains(u"PUT|4|5|1|"));
     }
 
     // A player who leaves a game, by "&Restart", by a new network game or by
