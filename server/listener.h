@@ -23,7 +23,8 @@ public:
     using QTcpServer::QTcpServer;
 
     // The oldest waiting connection still open, or null when none waits.
-    // The caller owns it from then on.
+    // It stays the listener's child (it is deleted with the listener); the
+    // caller takes charge of its signals and closing.
     QTcpSocket* takeWaiting();
     int waitingCount() const { return int(waiting.size()); }
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Draws the three pictures the client reads from its working directory:
+// Draws the pictures the client reads from its working directory,
 // "checker.png" (640 x 640 board), "pion_noir.png" and "pion_blanc.png"
-// (80 x 80 discs, transparent around the disc), and the programs' icon
-// "ardesia.png" (256 x 256). Each picture is also drawn at twice its size
-// ("checker@2x.png"...), from the same shapes, for screens at 200%.
+// (80 x 80 discs, transparent around the disc), each of them also at twice
+// its size ("checker@2x.png"...) from the same shapes for screens at 200%,
+// and the programs' icon "ardesia.png" (256 x 256).
 #include <QColor>
 #include <QDir>
 #include <QImage>
