@@ -23,8 +23,8 @@ public:
     using QTcpServer::QTcpServer;
 
     // The oldest waiting connection still open, or null when none waits.
-    // It stays the listener's child (it is deleted with the listener); the
-    // caller takes charge of its signals and closing.
+    // It stays the listener's child, so it goes with the listener at the
+    // latest; the caller takes charge of its signals, closing and deletion.
     QTcpSocket* takeWaiting();
     int waitingCount() const { return int(waiting.size()); }
 
