@@ -261,7 +261,7 @@ struct GameRun
         matches.resize(size_t(games));
         for (int g = 0; g < games; ++g) {
             Match& m = matches[size_t(g)];
-            m.random.seed(unsigned(g));
+            m.random = std::mt19937(unsigned(g));
             int fds[4];
             fds[0] = connectTo(port);
             if (fds[0] < 0 || !sendText(fds[0], Message::Black) || readTexts(fds[0], 1).empty())
