@@ -1,8 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
+#include "patterns.h"
+#include "pictures.h"
 #include "startup.h"
 
 #include <QApplication>
+#include <string>
+
+namespace {
+
+// The computer's trained evaluation, found like the pictures. Without it the
+// game still plays, with the hand-weighted evaluation, and says why.
+void installWeights()
+{
+    const QString path = Pictures::path(QStringLiteral("ardesia.weights"));
+    std::string error;
+    if (!engine::patterns::install(path.toStdString(), error))
+        qWarning("ardesia: %s; the computer plays with its simpler evaluation", error.c_str());
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -10,6 +27,7 @@ int main(int argc, char* argv[])
                            QStringLiteral("Reversi against the computer or a friend over the network."),
                            QStringLiteral("org.ardesia.Ardesia")};
     return runProgram(argc, argv, info, {}, [](const QCommandLineParser&) {
+        installWeights();
         MainWindow window;
         window.show();
         return QApplication::exec();

@@ -14,11 +14,19 @@
 //     --endgames N   endgames to solve exactly (0: none)
 //     --empties E    their empty squares: E to E + 4 (default 20)
 //     --salt S       another set of openings and endgames
+//     --evalerror N  N positions of 20 to 24 empty squares solved exactly: the
+//                    mean absolute error, in discs, of the evaluations and of
+//                    a depth-4 search with each
+//
+// Besides the levels, "first" is the stronger computer as first built (the
+// hand-weighted evaluation, no selective search, tables cleared for each
+// reply) at Strong's budget.
 // Exits 1 when a level plays a refused square, 0 otherwise: the figures are for
 // reading, not a pass or fail (the machine may be busy).
 
 #include "bitboard.h"
 #include "levels.h"
+#include "patterns.h"
 #include "strongsearch.h"
 
 #include <algorithm>
@@ -39,8 +47,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const char* const kNames[] = {"beginner", "normal", "strong", "expert", "master"};
+const char* const kNames[] = {"beginner", "normal", "strong", "expert", "master", "first"};
 constexpr Level kLevels[] = {Level::Beginner, Level::Normal, Level::Strong, Level::Expert, Level::Master};
+// The stronger computer as first built: not a level of the game.
+const Level kFirst = static_cast<Level>(5);
 
 // The pairs that make the claims: each level against the one below, and every
 // level against the plain negamax search.
@@ -54,6 +64,7 @@ struct Options
     std::string pairs = kAllPairs;
     int endgames = 20;
     int empties = 20;
+    int evalError = 0;
     unsigned salt = 20240612u;
 };
 
@@ -129,8 +140,20 @@ struct Match
 
 std::chrono::milliseconds scaled(Level level, double scale)
 {
-    const auto ms = static_cast<long>(static_cast<double>(engine::budget(level).count()) * scale + 0.5);
+    const auto base = engine::budget(level == kFirst ? Level::Strong : level);
+    const auto ms = static_cast<long>(static_cast<double>(base.count()) * scale + 0.5);
     return std::chrono::milliseconds(std::max(1L, ms));
+}
+
+engine::Choice reply(Level level, Bits own, Bits other, std::uint64_t salt, std::chrono::milliseconds budget)
+{
+    const std::atomic<bool> stop{false};
+    if (level != kFirst)
+        return engine::think(level, own, other, stop, salt, budget);
+    engine::StrongSearch search(budget);
+    engine::Choice c;
+    c.square = search.choose(own, other);
+    return c;
 }
 
 // One game of a (black when firstBlack) against b; false on a refused square.
@@ -140,11 +163,10 @@ bool game(Level a, Level b, bool firstBlack, const std::vector<int>& opening, st
     Position p = startPosition();
     for (const int sq : opening)
         play(p, sq);
-    const std::atomic<bool> stop{false};
     while (settle(p)) {
         const Level level = (p.toMove == 0) == firstBlack ? a : b;
         const auto start = Clock::now();
-        const engine::Choice c = engine::think(level, own(p), other(p), stop, salt++, scaled(level, opt.scale));
+        const engine::Choice c = reply(level, own(p), other(p), salt++, scaled(level, opt.scale));
         replies[level].ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (c.square < 0 || !((legalMoves(own(p), other(p)) >> c.square) & 1)) {
             std::fprintf(stderr, "%s played the refused square %d\n", kNames[static_cast<int>(level)], c.square);
@@ -231,11 +253,68 @@ void solveSet(const Options& opt, std::mt19937& rng)
     std::printf("  exact solve of a position: mean %.0f ms\n", solveMs / std::max(1, opt.endgames));
 }
 
+// Mean absolute error in discs of values against exact scores. The hand-
+// weighted evaluation has no unit: its values are first scaled by the factor
+// that fits them best (least squares), which only flatters it.
+double meanError(const std::vector<double>& values, const std::vector<int>& exact, bool fitScale)
+{
+    double scale = 1;
+    if (fitScale) {
+        double xy = 0;
+        double xx = 0;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            xy += values[i] * exact[i];
+            xx += values[i] * values[i];
+        }
+        scale = xx > 0 ? xy / xx : 1;
+    }
+    double sum = 0;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        sum += std::abs(values[i] * scale - exact[i]);
+    return sum / static_cast<double>(std::max<std::size_t>(1, values.size()));
+}
+
+void evaluationError(const Options& opt, std::mt19937& rng)
+{
+    std::string error;
+    const auto weights = engine::patterns::Weights::load("ardesia.weights", error);
+    if (!weights) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return;
+    }
+    const std::vector<Position> set = endgames(rng, opt.evalError, 20);
+    std::vector<int> exact;
+    std::vector<double> values[4]; // hand static, hand depth 4, trained static, trained depth 4
+    for (const Position& x : set) {
+        Position p = x;
+        exact.push_back(exactValue(own(p), other(p)));
+        for (int k = 0; k < 4; ++k) {
+            engine::SearchLimits limits;
+            limits.weights = k >= 2 ? weights.get() : nullptr;
+            engine::StrongSearch search(limits);
+            const int v = search.valueAt(own(p), other(p), k % 2 == 0 ? 0 : 4);
+            const bool finished = std::abs(v) >= engine::StrongSearch::kFinished;
+            values[k].push_back(finished ? v / engine::StrongSearch::kFinished
+                                : k >= 2 ? static_cast<double>(v) / engine::patterns::Weights::kUnit
+                                         : v);
+        }
+        std::fprintf(stderr, "position %zu solved\n", exact.size());
+    }
+    std::printf("\nmean absolute error in discs on %d positions of 20 to 24 empty squares:\n", opt.evalError);
+    std::printf("  %-22s %8s %8s\n", "evaluation", "static", "depth 4");
+    std::printf("  %-22s %8.2f %8.2f\n", "hand-weighted (scaled)", meanError(values[0], exact, true),
+                meanError(values[1], exact, true));
+    std::printf("  %-22s %8.2f %8.2f\n", "trained", meanError(values[2], exact, false),
+                meanError(values[3], exact, false));
+}
+
 Level levelNamed(const std::string& name)
 {
     for (int l = 0; l < 5; ++l)
         if (name == kNames[l])
             return kLevels[l];
+    if (name == kNames[5])
+        return kFirst;
     std::fprintf(stderr, "no level named %s\n", name.c_str());
     std::exit(2);
 }
@@ -264,6 +343,8 @@ Options parse(int argc, char** argv)
             opt.endgames = std::max(0, std::atoi(value));
         else if (key == "--empties")
             opt.empties = std::clamp(std::atoi(value), 1, 55);
+        else if (key == "--evalerror")
+            opt.evalError = std::max(0, std::atoi(value));
         else if (key == "--salt")
             opt.salt = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
         else {
@@ -319,5 +400,7 @@ int main(int argc, char** argv)
     }
     if (opt.endgames > 0)
         solveSet(opt, rng);
+    if (opt.evalError > 0)
+        evaluationError(opt, rng);
     return 0;
 }

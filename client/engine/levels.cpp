@@ -3,6 +3,7 @@
 
 #include "bitboard.h"
 #include "board.h"
+#include "patterns.h"
 #include "strongsearch.h"
 
 #include <algorithm>
@@ -12,23 +13,29 @@ namespace engine {
 
 namespace {
 
-// The stronger levels differ in time, in how early they solve the endgame
-// exactly and in the size of their hash tables (Master's 2 x 24 MB).
+// The stronger levels differ in time and in the size of their hash tables
+// (Master's 2 x 24 MB). All use the trained evaluation when it is installed,
+// ProbCut, tables kept from one reply to the next, and an exact solve started
+// when its estimated cost fits the time left, after a win/loss/draw one:
+// Master so gets the deepest exact endgame its budget allows.
 SearchLimits limitsOf(Level level)
 {
     SearchLimits limits;
     limits.budget = budget(level);
+    limits.weights = patterns::installed();
+    limits.keepTables = true;
+    limits.probCut = limits.weights ? 1.5 : 0.0;
+    limits.winLossFirst = true;
+    limits.estimateSolve = true;
+    limits.solveEmpties = 30;
     switch (level) {
     case Level::Strong:
-        limits.solveEmpties = 16;
         limits.tableBits = 16;
         break;
     case Level::Expert:
-        limits.solveEmpties = 20;
         limits.tableBits = 18;
         break;
     default:
-        limits.solveEmpties = 24;
         limits.tableBits = 20;
         break;
     }

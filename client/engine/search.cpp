@@ -5,6 +5,14 @@
 
 #include <algorithm>
 
+// This file is compiled once for every x86-64 processor and, where the
+// compiler can, once more for those with AVX2, BMI and POPCNT (x86-64-v3),
+// each copy in a namespace of its own; searchRoot picks one when first
+// called (searchdispatch.cpp).
+#ifndef ARDESIA_SEARCH_ISA
+#define ARDESIA_SEARCH_ISA generic
+#endif
+
 namespace {
 
 constexpr int kNoMove = -1000000; // the side to move has no legal move
@@ -54,8 +62,8 @@ int innerSearch(Bits p, Bits o, int diff, int sum, int depth, std::uint64_t& nod
 
 } // namespace
 
-int engine::searchRoot(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth, int& bestX,
-                       int& bestY, std::uint64_t& nodes)
+int engine::ARDESIA_SEARCH_ISA::searchRoot(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth,
+                                           int& bestX, int& bestY, std::uint64_t& nodes)
 {
     ++nodes;
     if (sum == 64)

@@ -16,4 +16,17 @@ namespace engine {
 int searchRoot(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth,
                int& bestX, int& bestY, std::uint64_t& nodes);
 
+// The copies searchRoot chooses from: one for every x86-64 processor, one for
+// x86-64-v3 where it was built. Which one runs is the processor's business.
+namespace generic {
+int searchRoot(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth,
+               int& bestX, int& bestY, std::uint64_t& nodes);
+}
+namespace v3 {
+int searchRoot(std::uint64_t p, std::uint64_t o, int diff, int sum, int depth,
+               int& bestX, int& bestY, std::uint64_t& nodes);
+}
+// The name of the copy searchRoot runs: "generic" or "x86-64-v3".
+const char* searchFlavour();
+
 } // namespace engine

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 using engine::StrongSearch;
 
@@ -97,7 +98,7 @@ constexpr std::array<Weights, 65> kWeights = makeWeights();
 
 // For the side to move, in units far below StrongSearch::kFinished; a finished
 // game is scored as such, so a search as deep as the empty squares is exact.
-int evaluate(Bits p, Bits o)
+int handEvaluate(Bits p, Bits o)
 {
     const int mine = popCount(legalMoves(p, o)), theirs = popCount(legalMoves(o, p));
     if (mine == 0 && theirs == 0)
@@ -128,12 +129,26 @@ constexpr int squareOrder(int sq)
 
 // Ordering score of the move on sq: few replies left to the opponent first,
 // then few of the mover's discs next to empty squares.
-int moveScore(Bits p, Bits o, int sq)
+int mobilityScore(Bits p, Bits o, int sq, Bits f)
 {
-    const Bits f = flips(p, o, sq);
     const Bits replies = legalMoves(o ^ f, p | f | (Bits{1} << sq));
     return squareOrder(sq) - 32 * popCount(replies) - 4 * popCount(around(~(p | o)) & (p | f));
 }
+
+// ProbCut: a search of depth d is foreseen by one of depth shallowOf(d), to
+// within a standard deviation that grows with the depth (in 1/128 disc,
+// measured on the trained evaluation by the training tool's calibration).
+constexpr int kProbCutMin = 3;
+constexpr int kProbCutMax = 14;
+constexpr int shallowOf(int depth) { return depth / 2 - (depth >= 8 ? 1 : 0); }
+constexpr int kSigma[kProbCutMax + 1] = {0, 0, 0, 330, 330, 340, 360, 370, 390, 400, 410, 420, 430, 440, 450};
+
+// The evaluation stays strictly inside a finished game's worth.
+constexpr int kEvalBound = StrongSearch::kFinished - 1;
+
+// The cost of an exact solve of e empty squares, in positions: fitted to the
+// solver's counts on varied positions (about 2.2 times more per square).
+double solveNodes(int empties) { return 40.0 * std::pow(2.2, empties - 8); }
 
 // Moves the best scored of list[i..n) to i.
 template <typename Move>
@@ -154,7 +169,12 @@ StrongSearch::StrongSearch(const SearchLimits& limits) : limits(limits)
 }
 
 StrongSearch::StrongSearch(std::chrono::milliseconds budget, std::uint64_t nodeLimit)
-    : StrongSearch(SearchLimits{budget, SearchLimits{}.solveEmpties, SearchLimits{}.tableBits, nodeLimit, nullptr})
+    : StrongSearch([&] {
+          SearchLimits l;
+          l.budget = budget;
+          l.nodeLimit = nodeLimit;
+          return l;
+      }())
 {
 }
 
@@ -164,16 +184,38 @@ std::size_t StrongSearch::slot(Bits p, Bits o) const
     return static_cast<std::size_t>(h >> (64 - limits.tableBits));
 }
 
-// Each thread keeps its own tables from one reply to the next, and clears
-// them: mapping fresh memory for each reply costs milliseconds, clearing it a
-// fraction of one. Nothing else is shared, so searches on several threads at
-// once never meet.
-StrongSearch::Entry* StrongSearch::clearedTable(int which) const
+// Each thread keeps its own tables from one reply to the next: mapping fresh
+// memory for each reply costs milliseconds. Without keepTables they are
+// cleared (a fraction of a millisecond); with it the entries stay, aged, as
+// long as the same evaluation fills them. Nothing else is shared, so
+// searches on several threads at once never meet.
+StrongSearch::Entry* StrongSearch::table(int which)
 {
-    static thread_local std::vector<Entry> tables[2];
-    std::vector<Entry>& t = tables[which];
-    t.assign(std::size_t{1} << limits.tableBits, Entry{});
-    return t.data();
+    struct Table
+    {
+        std::vector<Entry> entries;
+        const patterns::Weights* weights = nullptr;
+        std::uint8_t age = 0;
+    };
+    static thread_local Table tables[2];
+    Table& t = tables[which];
+    const std::size_t size = std::size_t{1} << limits.tableBits;
+    if (!limits.keepTables || t.entries.size() != size || t.weights != limits.weights) {
+        t.entries.assign(size, Entry{});
+        t.weights = limits.weights;
+    }
+    age = ++t.age;
+    return t.entries.data();
+}
+
+// An entry of an earlier reply gives way to anything; one of this reply to
+// a search at least as deep, or of the same position.
+void StrongSearch::store(Entry& e, const Entry& fresh) const
+{
+    if (!limits.keepTables || e.age != age || fresh.depth >= e.depth || (e.p == fresh.p && e.o == fresh.o)) {
+        e = fresh;
+        e.age = age;
+    }
 }
 
 bool StrongSearch::stopAsked() const
@@ -193,20 +235,55 @@ bool StrongSearch::stop()
     return halted;
 }
 
+int StrongSearch::evaluate(Bits p, Bits o) const
+{
+    if (!limits.weights)
+        return handEvaluate(p, o);
+    const int empties = popCount(~(p | o));
+    if (empties == 0)
+        return (popCount(p) - popCount(o)) * kFinished;
+    return std::clamp(limits.weights->evaluate(features, aToMove, empties), -kEvalBound, kEvalBound);
+}
+
+// With the trained evaluation and depth to spare, the evaluation after the
+// move joins the mobility score: a shallow search's verdict first.
+int StrongSearch::moveScore(Bits p, Bits o, int sq, bool deep)
+{
+    const Bits f = flips(p, o, sq);
+    int score = mobilityScore(p, o, sq, f);
+    if (deep && tracking) {
+        features.play(sq, f, aToMove);
+        aToMove = !aToMove;
+        score -= evaluate(o ^ f, p | f | (Bits{1} << sq));
+        aToMove = !aToMove;
+        features.undo(sq, f, aToMove);
+    }
+    return score;
+}
+
+void StrongSearch::prepare(Bits p, Bits o)
+{
+    done.clear();
+    flagged = stopAsked();
+    halted = flagged;
+    mayStop = false;
+    features = patterns::Features::of(p, o);
+    aToMove = true;
+    tracking = false;
+}
+
 int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
 {
     const auto start = Clock::now();
     // A tenth of the budget kept back: the thread may be descheduled on a
     // busy machine, and the reply must not be late.
     deadline = start + limits.budget * 9 / 10;
-    done.clear();
-    flagged = stopAsked();
-    halted = flagged;
-    mayStop = false;
+    prepare(p, o);
+    tracking = limits.weights != nullptr;
     rootMoves.clear();
     for (Bits moves = legalMoves(p, o); moves; moves &= moves - 1) {
         const int sq = lowestSquare(moves);
-        rootMoves.push_back({sq, moveScore(p, o, sq)});
+        rootMoves.push_back({sq, moveScore(p, o, sq, true)});
     }
     if (rootMoves.empty())
         return -1;
@@ -214,17 +291,19 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         return rootMoves.front().square;
     std::stable_sort(rootMoves.begin(), rootMoves.end(),
                      [](const Move& a, const Move& b) { return a.score > b.score; });
-    midTable = clearedTable(0);
+    midTable = table(0);
 
     const int empties = popCount(~(p | o));
     int square = rootMoves.front().square;
+    std::uint64_t midNodes = 0;
     for (int depth = 1;; ++depth) {
         const std::uint64_t before = visited;
         int sq = square;
-        const int v = rootSearch(p, o, depth, false, sq);
+        const int v = rootSearch(p, o, depth, false, sq, -kInfinity, kInfinity);
         if (halted)
             return square;
         square = sq;
+        midNodes += visited - before;
         done.push_back({depth, visited - before, v, sq});
         mayStop = true;
         // A depth of every empty square ends every line: its value is exact. A
@@ -232,8 +311,11 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         if (depth >= empties || (rootMoves.size() == 1 && empties > kEasyEmpties))
             return square;
         const auto spent = Clock::now() - start;
-        const bool solveNow =
-            empties <= kEasyEmpties || (spent * 20 > limits.budget && depth + kSolveReach >= empties);
+        bool solveNow = false;
+        if (limits.estimateSolve)
+            solveNow = solveFits(empties, start, midNodes);
+        else
+            solveNow = empties <= kEasyEmpties || (spent * 20 > limits.budget && depth + kSolveReach >= empties);
         if (depth >= 4 && empties <= limits.solveEmpties && solveNow)
             break;
         // The next depth costs a few times this one: it would not finish.
@@ -241,10 +323,22 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
             return square;
     }
 
-    endTable = clearedTable(1);
+    tracking = false;
+    endTable = table(1);
+    if (limits.winLossFirst) {
+        // Which moves win is settled far sooner than by how much: that square
+        // stands should the exact solve not finish.
+        const std::uint64_t before = visited;
+        int sq = square;
+        const int v = rootSearch(p, o, empties, true, sq, -1, 1);
+        if (halted)
+            return square;
+        square = sq;
+        done.push_back({empties, visited - before, std::clamp(v, -1, 1) * kFinished, sq, true});
+    }
     const std::uint64_t before = visited;
     int sq = square;
-    const int v = rootSearch(p, o, empties, true, sq);
+    const int v = rootSearch(p, o, empties, true, sq, -kInfinity, kInfinity);
     if (!halted) {
         square = sq;
         done.push_back({empties, visited - before, v * kFinished, sq});
@@ -252,34 +346,77 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
     return square;
 }
 
-// Principal variation search over the root moves, best of the last depth
-// first; exact, it solves to the end in disc differences.
-int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& square)
+// Whether the exact solve is expected to finish in half the time left, at the
+// rate the midgame search has just run (the solver's positions are cheaper).
+bool StrongSearch::solveFits(int empties, Clock::time_point start, std::uint64_t midNodes) const
 {
-    int alpha = -kInfinity;
+    if (empties <= kEasyEmpties)
+        return true;
+    const double spent = std::chrono::duration<double>(Clock::now() - start).count();
+    const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+    if (left <= 0 || spent <= 0)
+        return false;
+    const double rate = 1.5 * static_cast<double>(midNodes) / spent;
+    return solveNodes(empties) / rate < left / 2;
+}
+
+int StrongSearch::exactScore(std::uint64_t p, std::uint64_t o)
+{
+    prepare(p, o);
+    endTable = table(1);
+    const int v = solve(p, o, popCount(~(p | o)), -kInfinity, kInfinity);
+    return halted ? 0 : v;
+}
+
+int StrongSearch::valueAt(std::uint64_t p, std::uint64_t o, int depth)
+{
+    prepare(p, o);
+    tracking = limits.weights != nullptr;
+    mayStop = true;
+    deadline = Clock::time_point::max();
+    midTable = table(0);
+    const int v = search(p, o, depth, -kInfinity, kInfinity);
+    return halted ? 0 : v;
+}
+
+// Principal variation search over the root moves, best of the last depth
+// first, within (alpha, beta); exact, it solves to the end in disc
+// differences.
+int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& square, int alpha, int beta)
+{
+    int best = -kInfinity;
     int bestIndex = 0;
     for (std::size_t i = 0; i < rootMoves.size(); ++i) {
         const int sq = rootMoves[i].square;
         const Bits f = flips(p, o, sq);
         const Bits np = o ^ f, no = p | f | (Bits{1} << sq);
+        if (tracking)
+            features.play(sq, f, aToMove);
+        aToMove = !aToMove;
         auto child = [&](int a, int b) {
             return exact ? -solve(np, no, depth - 1, -b, -a) : -search(np, no, depth - 1, -b, -a);
         };
-        int v = i == 0 ? child(-kInfinity, kInfinity) : child(alpha, alpha + 1);
-        if (i > 0 && v > alpha && !halted)
-            v = child(alpha, kInfinity);
+        int v = i == 0 ? child(alpha, beta) : child(alpha, alpha + 1);
+        if (i > 0 && v > alpha && v < beta && !halted)
+            v = child(alpha, beta);
+        aToMove = !aToMove;
+        if (tracking)
+            features.undo(sq, f, aToMove);
         if (halted)
             return 0;
-        if (v > alpha) {
-            alpha = v;
+        if (v > best) {
+            best = v;
             bestIndex = static_cast<int>(i);
+            alpha = std::max(alpha, v);
+            if (alpha >= beta)
+                break;
         }
     }
     // The best goes first for the next depth, the others keep their order.
-    const auto best = rootMoves.begin() + bestIndex;
-    square = best->square;
-    std::rotate(rootMoves.begin(), best, best + 1);
-    return alpha;
+    const auto top = rootMoves.begin() + bestIndex;
+    square = top->square;
+    std::rotate(rootMoves.begin(), top, top + 1);
+    return best;
 }
 
 // Principal variation: the first move with the whole window, the others with
@@ -297,9 +434,15 @@ int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int be
         const Bits f = flips(p, o, sq);
         const Bits np = o ^ f;
         const Bits no = p | f | (Bits{1} << sq);
+        if (tracking)
+            features.play(sq, f, aToMove);
+        aToMove = !aToMove;
         int v = i == 0 ? -child(np, no, -beta, -alpha) : -child(np, no, -alpha - 1, -alpha);
         if (i > 0 && v > alpha && v < beta && !halted)
             v = -child(np, no, -beta, -alpha);
+        aToMove = !aToMove;
+        if (tracking)
+            features.undo(sq, f, aToMove);
         if (halted)
             return 0;
         if (v > best) {
@@ -313,6 +456,31 @@ int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int be
     return best;
 }
 
+// ProbCut: when a shallow search says, with a margin of a few standard
+// deviations, that the deep one would fail high (or low), believe it.
+bool StrongSearch::probCut(Bits p, Bits o, int depth, int alpha, int beta, int& value)
+{
+    if (limits.probCut <= 0 || !tracking || depth < kProbCutMin || depth > kProbCutMax)
+        return false;
+    const int margin = static_cast<int>(limits.probCut * kSigma[depth]);
+    const int shallow = shallowOf(depth);
+    if (beta + margin < kEvalBound) {
+        const int b = beta + margin;
+        if (search(p, o, shallow, b - 1, b) >= b && !halted) {
+            value = beta;
+            return true;
+        }
+    }
+    if (alpha - margin > -kEvalBound) {
+        const int a = alpha - margin;
+        if (search(p, o, shallow, a, a + 1) <= a && !halted) {
+            value = alpha;
+            return true;
+        }
+    }
+    return false;
+}
+
 int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
 {
     if (stop())
@@ -323,7 +491,10 @@ int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
     if (!moves) {
         if (!legalMoves(o, p))
             return (popCount(p) - popCount(o)) * kFinished;
-        return -search(o, p, depth, -beta, -alpha); // a pass
+        aToMove = !aToMove;
+        const int v = -search(o, p, depth, -beta, -alpha); // a pass
+        aToMove = !aToMove;
+        return v;
     }
 
     Entry& e = midTable[slot(p, o)];
@@ -336,12 +507,18 @@ int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
             return e.value;
     }
 
+    int cut = 0;
+    if (beta - alpha == 1 && probCut(p, o, depth, alpha, beta, cut))
+        return cut;
+    if (halted)
+        return 0;
+
     Move list[64];
     int n = 0;
     for (Bits m = moves; m; m &= m - 1) {
         const int sq = lowestSquare(m);
         const int score = sq == hashMove ? kInfinity
-            : depth >= 3                 ? moveScore(p, o, sq)
+            : depth >= 3                 ? moveScore(p, o, sq, depth >= 4)
                                          : squareOrder(sq);
         list[n++] = {sq, score};
     }
@@ -351,8 +528,8 @@ int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
     const int best = bestReply(p, o, list, n, alpha, beta, bestSquare, child);
     if (halted)
         return 0;
-    e = {p, o, best, static_cast<std::int8_t>(depth), bound(best, alpha, beta),
-         static_cast<std::int8_t>(bestSquare)};
+    store(e, {p, o, best, static_cast<std::int8_t>(depth), bound(best, alpha, beta),
+              static_cast<std::int8_t>(bestSquare)});
     return best;
 }
 
@@ -387,7 +564,7 @@ int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
     int n = 0;
     for (Bits m = moves; m; m &= m - 1) {
         const int sq = lowestSquare(m);
-        list[n++] = {sq, sq == hashMove ? kInfinity : moveScore(p, o, sq)};
+        list[n++] = {sq, sq == hashMove ? kInfinity : mobilityScore(p, o, sq, flips(p, o, sq))};
     }
 
     int bestSquare = 0;
@@ -396,8 +573,8 @@ int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
     if (halted)
         return 0;
     if (e)
-        *e = {p, o, best, static_cast<std::int8_t>(empties), bound(best, alpha, beta),
-              static_cast<std::int8_t>(bestSquare)};
+        store(*e, {p, o, best, static_cast<std::int8_t>(empties), bound(best, alpha, beta),
+                   static_cast<std::int8_t>(bestSquare)});
     return best;
 }
 

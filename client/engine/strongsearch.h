@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "patterns.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -22,6 +24,18 @@ struct SearchLimits
     std::uint64_t nodeLimit = std::numeric_limits<std::uint64_t>::max();
     // Another thread sets it to end the search at once; may be null.
     const std::atomic<bool>* stop = nullptr;
+
+    // What the levels add to the search as first built (all off by default):
+    // the trained evaluation (null: the hand-weighted one), hash tables that
+    // outlive a reply (entries aged rather than cleared), ProbCut's threshold
+    // in standard deviations (0: no selective cuts), a win/loss/draw solve
+    // before the exact one, and starting the solve when its estimated cost fits
+    // the time left rather than by a fixed rule.
+    const patterns::Weights* weights = nullptr;
+    bool keepTables = false;
+    double probCut = 0.0;
+    bool winLossFirst = false;
+    bool estimateSolve = false;
 };
 
 // The stronger computer's search, on copies of two bitboards (square (x, y) at
@@ -29,7 +43,7 @@ struct SearchLimits
 // over an evaluation of mobility, corners and frontier, deepened one ply at a
 // time within a time budget, then an exact solve of the endgame when it fits.
 // An object holds the table of depths of its last reply; the hash tables are
-// the thread's, cleared for each reply.
+// the thread's, cleared for each reply unless the limits keep them.
 class StrongSearch
 {
 public:
@@ -45,6 +59,8 @@ public:
         std::uint64_t nodes;
         int value;
         int square;
+        // A win/loss/draw solve: the value's sign alone is exact.
+        bool winLoss = false;
     };
 
     // An iteration still running when the budget or the node limit is spent
@@ -60,6 +76,12 @@ public:
     bool stopped() const { return flagged; }
 
     const std::vector<Line>& lines() const { return done; }
+    // The exact disc difference for the side owning p with best play by both,
+    // however long it takes (only the stop flag ends it, with 0).
+    int exactScore(std::uint64_t p, std::uint64_t o);
+    // The value of a midgame search of the given depth, no clock (the stop
+    // flag and the node limit still apply).
+    int valueAt(std::uint64_t p, std::uint64_t o, int depth);
     // Positions visited in all, the dropped iteration included.
     std::uint64_t nodes() const { return visited; }
 
@@ -74,6 +96,7 @@ private:
         std::int8_t depth = -1;
         std::int8_t bound = 0;
         std::int8_t move = 0;
+        std::uint8_t age = 0; // the reply that wrote it
     };
 
     struct Move
@@ -82,7 +105,13 @@ private:
         int score;
     };
 
-    int rootSearch(std::uint64_t p, std::uint64_t o, int depth, bool exact, int& square);
+    int rootSearch(std::uint64_t p, std::uint64_t o, int depth, bool exact, int& square, int alpha, int beta);
+    void prepare(std::uint64_t p, std::uint64_t o);
+    bool solveFits(int empties, std::chrono::steady_clock::time_point start, std::uint64_t midNodes) const;
+    int evaluate(std::uint64_t p, std::uint64_t o) const;
+    int moveScore(std::uint64_t p, std::uint64_t o, int sq, bool deep);
+    bool probCut(std::uint64_t p, std::uint64_t o, int depth, int alpha, int beta, int& value);
+    void store(Entry& e, const Entry& fresh) const;
     int search(std::uint64_t p, std::uint64_t o, int depth, int alpha, int beta);
     int solve(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
     int solveNear(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
@@ -94,7 +123,7 @@ private:
     bool stop();
     bool stopAsked() const;
     std::size_t slot(std::uint64_t p, std::uint64_t o) const;
-    Entry* clearedTable(int which) const;
+    Entry* table(int which);
 
     SearchLimits limits;
     std::chrono::steady_clock::time_point deadline;
@@ -106,6 +135,13 @@ private:
     Entry* midTable = nullptr;
     Entry* endTable = nullptr;
     std::vector<Line> done;
+    // The trained evaluation's view of the position searched (side A the side
+    // to move at the root) and whether A is to move there; kept up to date as
+    // the midgame search plays and takes back moves.
+    patterns::Features features;
+    bool aToMove = true;
+    bool tracking = false;
+    std::uint8_t age = 0;
 };
 
 } // namespace engine

@@ -89,6 +89,7 @@ done
 grep -q "Section: games" <<<"$info" || fail "not in the games section"
 for file in usr/bin/ardesia usr/bin/ardesia-server usr/share/ardesia/checker.png \
     usr/share/ardesia/pion_noir.png usr/share/ardesia/pion_blanc.png usr/share/ardesia/checker@2x.png \
+    usr/share/ardesia/ardesia.weights \
     usr/share/applications/org.ardesia.Ardesia.desktop usr/share/applications/org.ardesia.Server.desktop \
     usr/share/icons/hicolor/256x256/apps/org.ardesia.Ardesia.png \
     usr/share/metainfo/org.ardesia.ardesia.metainfo.xml usr/lib/systemd/system/ardesia-server.service \
