@@ -8,6 +8,8 @@
 //     --salt S       another set of games; the same salt, the same weights
 //     --threads T    worker threads (default: every core); the result does not depend on it
 //     --depth D      depth of the searches that label midgame positions (default 4)
+//     --samples F    keep the games' positions in F, and read them from there
+//                    when F exists (another fit of the same games)
 //
 // The games start with 6 to 17 random moves, then the hand-weighted search
 // plays them out at a few thousand positions a move, one move in twelve
@@ -61,6 +63,7 @@ struct Options
     int depth = 4;
     std::string out;
     std::string calibrate;
+    std::string samples;
 };
 
 std::uint64_t mix(std::uint64_t z)
@@ -180,6 +183,26 @@ float predict(const std::vector<float>& w, const Features& f)
     return v;
 }
 
+// The position under one of the board's eight symmetries: the same value,
+// other weights of the shared tables. Fitting on all eight multiplies the data.
+Bits symmetric(Bits b, int t)
+{
+    Bits out = 0;
+    for (; b; b &= b - 1) {
+        const int sq = lowestSquare(b);
+        int x = sq / 8;
+        int y = sq % 8;
+        if (t & 1)
+            x = 7 - x;
+        if (t & 2)
+            y = 7 - y;
+        if (t & 4)
+            std::swap(x, y);
+        out |= bitOf(x, y);
+    }
+    return out;
+}
+
 // Fits one stage on its samples (in discs); returns the weights in 1/128 disc.
 std::vector<std::int16_t> fit(const std::vector<const Sample*>& samples, std::uint64_t salt, double& trainError,
                               double& testError)
@@ -189,15 +212,22 @@ std::vector<std::int16_t> fit(const std::vector<const Sample*>& samples, std::ui
     std::vector<Features> testFeatures;
     std::vector<float> testLabels;
     for (const Sample* s : samples) {
-        (heldOut(*s) ? testFeatures : features).push_back(Features::of(s->p, s->o));
-        (heldOut(*s) ? testLabels : labels).push_back(s->label);
+        if (heldOut(*s)) {
+            testFeatures.push_back(Features::of(s->p, s->o));
+            testLabels.push_back(s->label);
+            continue;
+        }
+        for (int t = 0; t < 8; ++t) {
+            features.push_back(Features::of(symmetric(s->p, t), symmetric(s->o, t)));
+            labels.push_back(s->label);
+        }
     }
     std::vector<float> w(static_cast<std::size_t>(patterns::weightsPerStage()), 0.0f);
     std::vector<std::size_t> order(features.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::mt19937_64 rng(mix(salt));
-    constexpr int kEpochs = 24;
+    constexpr int kEpochs = 12;
     for (int epoch = 0; epoch < kEpochs; ++epoch) {
         std::shuffle(order.begin(), order.end(), rng);
         const float rate = 0.004f * (1.0f - 0.8f * static_cast<float>(epoch) / kEpochs);
@@ -232,11 +262,37 @@ float inDiscs(int v)
     return std::clamp(static_cast<float>(v) / Weights::kUnit, -64.0f, 64.0f);
 }
 
+// The samples as they are in memory: a cache for this tool only.
+bool readSamples(const std::string& path, std::vector<Sample>& samples)
+{
+    std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    Sample s{};
+    while (std::fread(&s, sizeof s, 1, f) == 1)
+        samples.push_back(s);
+    std::fclose(f);
+    return !samples.empty();
+}
+
+void writeSamples(const std::string& path, const std::vector<Sample>& samples)
+{
+    std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+    if (!f)
+        return;
+    std::fwrite(samples.data(), sizeof(Sample), samples.size(), f);
+    std::fclose(f);
+}
+
 int train(const Options& opt)
 {
     const auto start = std::chrono::steady_clock::now();
-    std::fprintf(stderr, "playing %d games on %d threads\n", opt.games, opt.threads);
-    std::vector<Sample> samples = generate(opt);
+    std::vector<Sample> samples;
+    if (!readSamples(opt.samples, samples)) {
+        std::fprintf(stderr, "playing %d games on %d threads\n", opt.games, opt.threads);
+        samples = generate(opt);
+        writeSamples(opt.samples, samples);
+    }
     std::fprintf(stderr, "%zu positions in %.0f s\n", samples.size(), seconds(start));
 
     Weights weights;
@@ -335,12 +391,14 @@ int main(int argc, char** argv)
             opt.threads = std::max(1, std::atoi(argv[++i]));
         else if (a == "--depth" && hasValue)
             opt.depth = std::clamp(std::atoi(argv[++i]), 1, 12);
+        else if (a == "--samples" && hasValue)
+            opt.samples = argv[++i];
         else if (a == "--calibrate" && hasValue)
             opt.calibrate = argv[++i];
         else if (a[0] != '-' && opt.out.empty())
             opt.out = a;
         else {
-            std::fprintf(stderr, "usage: trainweights [--games N] [--salt S] [--threads T] [--depth D] OUT\n"
+            std::fprintf(stderr, "usage: trainweights [--games N] [--salt S] [--threads T] [--depth D] [--samples F] OUT\n"
                                  "       trainweights --calibrate WEIGHTS\n");
             return 2;
         }

@@ -9,6 +9,16 @@
 
 using engine::StrongSearch;
 
+// The hot functions are built twice, for every x86-64 processor and for
+// those with AVX2, BMI and POPCNT; the loader picks one when the program
+// starts (the compiler's function multi-versioning, safe across the whole
+// program).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(ARDESIA_NO_CLONES)
+#define HOT __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define HOT
+#endif
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -35,6 +45,9 @@ constexpr int kSolveReach = 4;
 // table more than the positions it saves.
 constexpr int kSortEmpties = 6;
 constexpr int kHashEmpties = 8;
+// From this many empty squares the opponent's stable discs may end a search
+// at once: the best the mover can reach is 64 less twice their number.
+constexpr int kStableEmpties = 10;
 
 // The 4 x 4 quarters of the board (x < 4 or not, y < 4 or not) that hold an
 // odd number of the squares of b. Folding the bytes of each half of the word,
@@ -51,6 +64,64 @@ Bits oddQuarters(Bits b)
 
 constexpr Bits kNotY0 = ~0x0101010101010101ULL;
 constexpr Bits kNotY7 = ~0x8080808080808080ULL;
+
+// Every line of the board along each of the four axes: columns, rows, and
+// the diagonals both ways.
+struct Lines
+{
+    Bits line[4][15];
+    int count[4];
+};
+
+constexpr Lines makeLines()
+{
+    Lines l{};
+    constexpr int dx[4] = {1, 0, 1, 1};
+    constexpr int dy[4] = {0, 1, 1, -1};
+    for (int a = 0; a < 4; ++a) {
+        // A line starts on a square whose step back leaves the board.
+        for (int sq = 0; sq < 64; ++sq) {
+            const int x0 = sq / 8, y0 = sq % 8;
+            const int bx = x0 - dx[a], by = y0 - dy[a];
+            if (bx >= 0 && bx < 8 && by >= 0 && by < 8)
+                continue;
+            Bits m = 0;
+            for (int x = x0, y = y0; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx[a], y += dy[a])
+                m |= bitOf(x, y);
+            l.line[a][l.count[a]++] = m;
+        }
+    }
+    return l;
+}
+constexpr Lines kLines = makeLines();
+
+// Discs of p that no move can turn any more: along each axis the line is full,
+// or a neighbour on that axis is off the board or such a disc itself. Grown
+// from the edges until it stops growing; a lower bound of the stable discs.
+HOT int stableDiscs(Bits p, Bits o)
+{
+    const Bits filled = p | o;
+    Bits full[4] = {};
+    for (int a = 0; a < 4; ++a)
+        for (int i = 0; i < kLines.count[a]; ++i)
+            if ((filled & kLines.line[a][i]) == kLines.line[a][i])
+                full[a] |= kLines.line[a][i];
+    constexpr Bits kX0 = 0xFFULL, kX7 = 0xFFULL << 56;
+    constexpr Bits kY0 = 0x0101010101010101ULL, kY7 = 0x8080808080808080ULL;
+    Bits stable = 0;
+    for (;;) {
+        // Off the board counts as a stable neighbour.
+        const Bits t = stable;
+        const Bits alongX = full[0] | kX0 | kX7 | (t >> 8) | (t << 8);
+        const Bits alongY = full[1] | kY0 | kY7 | ((t & kNotY0) >> 1) | ((t & kNotY7) << 1);
+        const Bits diagonal = full[2] | kX0 | kX7 | kY0 | kY7 | ((t & kNotY0) >> 9) | ((t & kNotY7) << 9);
+        const Bits anti = full[3] | kX0 | kX7 | kY0 | kY7 | ((t & kNotY7) >> 7) | ((t & kNotY0) << 7);
+        const Bits grown = p & alongX & alongY & diagonal & anti;
+        if (grown == stable)
+            return popCount(stable);
+        stable = grown;
+    }
+}
 
 // b and every square next to one of b.
 Bits around(Bits b)
@@ -98,7 +169,7 @@ constexpr std::array<Weights, 65> kWeights = makeWeights();
 
 // For the side to move, in units far below StrongSearch::kFinished; a finished
 // game is scored as such, so a search as deep as the empty squares is exact.
-int handEvaluate(Bits p, Bits o)
+HOT int handEvaluate(Bits p, Bits o)
 {
     const int mine = popCount(legalMoves(p, o)), theirs = popCount(legalMoves(o, p));
     if (mine == 0 && theirs == 0)
@@ -129,7 +200,7 @@ constexpr int squareOrder(int sq)
 
 // Ordering score of the move on sq: few replies left to the opponent first,
 // then few of the mover's discs next to empty squares.
-int mobilityScore(Bits p, Bits o, int sq, Bits f)
+HOT int mobilityScore(Bits p, Bits o, int sq, Bits f)
 {
     const Bits replies = legalMoves(o ^ f, p | f | (Bits{1} << sq));
     return squareOrder(sq) - 32 * popCount(replies) - 4 * popCount(around(~(p | o)) & (p | f));
@@ -146,9 +217,10 @@ constexpr int kSigma[kProbCutMax + 1] = {0, 0, 0, 330, 330, 340, 360, 370, 390, 
 // The evaluation stays strictly inside a finished game's worth.
 constexpr int kEvalBound = StrongSearch::kFinished - 1;
 
-// The cost of an exact solve of e empty squares, in positions: fitted to the
-// solver's counts on varied positions (about 2.2 times more per square).
-double solveNodes(int empties) { return 40.0 * std::pow(2.2, empties - 8); }
+// The cost of an exact solve of e empty squares after a win/loss/draw one, in
+// positions: fitted to the solver's counts on positions of random games (about
+// 850,000 at 16 empty squares, 2.5 times more for each square beyond).
+double solveNodes(int empties) { return 8.5e5 * std::pow(2.5, empties - 16); }
 
 // Moves the best scored of list[i..n) to i.
 template <typename Move>
@@ -235,7 +307,7 @@ bool StrongSearch::stop()
     return halted;
 }
 
-int StrongSearch::evaluate(Bits p, Bits o) const
+HOT int StrongSearch::evaluate(Bits p, Bits o) const
 {
     if (!limits.weights)
         return handEvaluate(p, o);
@@ -247,7 +319,7 @@ int StrongSearch::evaluate(Bits p, Bits o) const
 
 // With the trained evaluation and depth to spare, the evaluation after the
 // move joins the mobility score: a shallow search's verdict first.
-int StrongSearch::moveScore(Bits p, Bits o, int sq, bool deep)
+HOT int StrongSearch::moveScore(Bits p, Bits o, int sq, bool deep)
 {
     const Bits f = flips(p, o, sq);
     int score = mobilityScore(p, o, sq, f);
@@ -347,7 +419,7 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
 }
 
 // Whether the exact solve is expected to finish in half the time left, at the
-// rate the midgame search has just run (the solver's positions are cheaper).
+// rate the midgame search has just run (the solver's positions cost about half).
 bool StrongSearch::solveFits(int empties, Clock::time_point start, std::uint64_t midNodes) const
 {
     if (empties <= kEasyEmpties)
@@ -356,7 +428,7 @@ bool StrongSearch::solveFits(int empties, Clock::time_point start, std::uint64_t
     const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
     if (left <= 0 || spent <= 0)
         return false;
-    const double rate = 1.5 * static_cast<double>(midNodes) / spent;
+    const double rate = 2.0 * static_cast<double>(midNodes) / spent;
     return solveNodes(empties) / rate < left / 2;
 }
 
@@ -382,7 +454,7 @@ int StrongSearch::valueAt(std::uint64_t p, std::uint64_t o, int depth)
 // Principal variation search over the root moves, best of the last depth
 // first, within (alpha, beta); exact, it solves to the end in disc
 // differences.
-int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& square, int alpha, int beta)
+HOT int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& square, int alpha, int beta)
 {
     int best = -kInfinity;
     int bestIndex = 0;
@@ -481,7 +553,7 @@ bool StrongSearch::probCut(Bits p, Bits o, int depth, int alpha, int beta, int& 
     return false;
 }
 
-int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
+HOT int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
 {
     if (stop())
         return 0;
@@ -535,7 +607,7 @@ int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
 
 // Disc difference at the end of the game with best play, as far as it lies
 // inside (alpha, beta): fail-soft, a bound beyond them.
-int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
+HOT int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
 {
     if (empties < kSortEmpties)
         return solveNear(p, o, empties, alpha, beta);
@@ -546,6 +618,12 @@ int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
         if (!legalMoves(o, p))
             return popCount(p) - popCount(o);
         return -solve(o, p, empties, -beta, -alpha);
+    }
+
+    if (limits.winLossFirst && empties >= kStableEmpties && alpha >= 0) {
+        const int most = 64 - 2 * stableDiscs(o, p);
+        if (most <= alpha)
+            return most;
     }
 
     Entry* e = nullptr;
@@ -581,7 +659,7 @@ int StrongSearch::solve(Bits p, Bits o, int empties, int alpha, int beta)
 // The last few squares: plain alpha-beta, trying each empty square rather
 // than generating moves, those of regions with an odd number of empties first
 // (the side that plays first in such a region tends to play last there too).
-int StrongSearch::solveNear(Bits p, Bits o, int empties, int alpha, int beta)
+HOT int StrongSearch::solveNear(Bits p, Bits o, int empties, int alpha, int beta)
 {
     if (empties == 1)
         return lastSquare(p, o);
@@ -613,7 +691,7 @@ int StrongSearch::solveNear(Bits p, Bits o, int empties, int alpha, int beta)
 }
 
 // One empty square: whoever can, plays it; then the board is full.
-int StrongSearch::lastSquare(Bits p, Bits o)
+HOT int StrongSearch::lastSquare(Bits p, Bits o)
 {
     ++visited;
     const int sq = lowestSquare(~(p | o));
