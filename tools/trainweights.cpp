@@ -350,7 +350,7 @@ int calibrate(const Options& opt)
         if (s.empties >= 18 && s.empties <= 50)
             mid.push_back(&s);
     std::printf("depth  shallow  positions  sigma (1/128 disc)\n");
-    for (int depth = 3; depth <= 9; ++depth) {
+    for (int depth = 3; depth <= 10; ++depth) {
         const int shallow = depth / 2 - (depth >= 8 ? 1 : 0);
         const std::size_t n = std::min<std::size_t>(mid.size(), depth >= 8 ? 200 : 600);
         std::vector<double> diff(n);
@@ -359,17 +359,25 @@ int calibrate(const Options& opt)
             limits.weights = weights.get();
             StrongSearch search(limits);
             const Sample& s = *mid[static_cast<unsigned>(i) * mid.size() / n];
-            diff[static_cast<unsigned>(i)] = search.valueAt(s.p, s.o, depth) - search.valueAt(s.p, s.o, shallow);
+            const int deep = search.valueAt(s.p, s.o, depth);
+            const int near = search.valueAt(s.p, s.o, shallow);
+            // A game found finished has no place among evaluations.
+            const bool finished = std::max(std::abs(deep), std::abs(near)) >= StrongSearch::kFinished;
+            diff[static_cast<unsigned>(i)] = finished ? std::nan("") : deep - near;
         });
         double sum = 0;
         double squares = 0;
+        std::size_t counted = 0;
         for (const double d : diff) {
+            if (std::isnan(d))
+                continue;
             sum += d;
             squares += d * d;
+            ++counted;
         }
-        const double mean = sum / static_cast<double>(n);
-        std::printf("%5d  %7d  %9zu  %6.0f (mean %+.0f)\n", depth, shallow, n,
-                    std::sqrt(squares / static_cast<double>(n) - mean * mean), mean);
+        const double mean = sum / static_cast<double>(std::max<std::size_t>(1, counted));
+        std::printf("%5d  %7d  %9zu  %6.0f (mean %+.0f)\n", depth, shallow, counted,
+                    std::sqrt(squares / static_cast<double>(std::max<std::size_t>(1, counted)) - mean * mean), mean);
         std::fflush(stdout);
     }
     return 0;

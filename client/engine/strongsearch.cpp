@@ -206,13 +206,15 @@ HOT int mobilityScore(Bits p, Bits o, int sq, Bits f)
     return squareOrder(sq) - 32 * popCount(replies) - 4 * popCount(around(~(p | o)) & (p | f));
 }
 
-// ProbCut: a search of depth d is foreseen by one of depth shallowOf(d), to
-// within a standard deviation that grows with the depth (in 1/128 disc,
-// measured on the trained evaluation by the training tool's calibration).
+// ProbCut: a search of depth d is foreseen by one of depth shallowOf(d) plus
+// a mean offset (odd and even depths lean opposite ways), to within a
+// standard deviation; both in 1/128 disc, measured on the shipped weights by
+// `trainweights --calibrate` (deeper ones take the last figures).
 constexpr int kProbCutMin = 3;
 constexpr int kProbCutMax = 14;
 constexpr int shallowOf(int depth) { return depth / 2 - (depth >= 8 ? 1 : 0); }
-constexpr int kSigma[kProbCutMax + 1] = {0, 0, 0, 330, 330, 340, 360, 370, 390, 400, 410, 420, 430, 440, 450};
+constexpr int kSigma[kProbCutMax + 1] = {0, 0, 0, 498, 443, 636, 545, 576, 570, 621, 579, 600, 600, 600, 600};
+constexpr int kMean[kProbCutMax + 1] = {0, 0, 0, -35, 36, 378, -302, -64, -276, 12, -26, 0, 0, 0, 0};
 
 // The evaluation stays strictly inside a finished game's worth.
 constexpr int kEvalBound = StrongSearch::kFinished - 1;
@@ -532,19 +534,20 @@ int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int be
 // deviations, that the deep one would fail high (or low), believe it.
 bool StrongSearch::probCut(Bits p, Bits o, int depth, int alpha, int beta, int& value)
 {
-    if (limits.probCut <= 0 || !tracking || depth < kProbCutMin || depth > kProbCutMax)
+    if (limits.probCut <= 0 || !tracking || depth < kProbCutMin)
         return false;
-    const int margin = static_cast<int>(limits.probCut * kSigma[depth]);
+    const int k = std::min(depth, kProbCutMax);
+    const int margin = static_cast<int>(limits.probCut * kSigma[k]);
     const int shallow = shallowOf(depth);
-    if (beta + margin < kEvalBound) {
-        const int b = beta + margin;
+    if (beta + margin - kMean[k] < kEvalBound) {
+        const int b = beta + margin - kMean[k];
         if (search(p, o, shallow, b - 1, b) >= b && !halted) {
             value = beta;
             return true;
         }
     }
-    if (alpha - margin > -kEvalBound) {
-        const int a = alpha - margin;
+    if (alpha - margin - kMean[k] > -kEvalBound) {
+        const int a = alpha - margin - kMean[k];
         if (search(p, o, shallow, a, a + 1) <= a && !halted) {
             value = alpha;
             return true;
