@@ -4,6 +4,7 @@
 #include "bitboard.h"
 #include "levels.h"
 #include "patterns.h"
+#include "search.h"
 #include "strongsearch.h"
 
 #include <QTemporaryDir>
@@ -150,6 +151,35 @@ private slots:
         const engine::Choice c = engine::think(engine::Level::Strong, start.p, start.o, stop, 0,
                                                std::chrono::milliseconds(20));
         QVERIFY(legalMoves(start.p, start.o) & (Bits{1} << c.square));
+    }
+
+    // The copy of the described search built for x86-64-v3 (its own way of
+    // turning discs) gives the value, square and positions of the generic one.
+    void searchCopiesAgree()
+    {
+#if defined(ARDESIA_SEARCH_V3)
+        if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("bmi2"))
+            QSKIP("this processor runs the generic copy only");
+        std::mt19937_64 rng(5);
+        for (int i = 0; i < 300; ++i) {
+            const Position x = randomPosition(rng, static_cast<int>(rng() % 60));
+            const int empties = popCount(~(x.p | x.o));
+            const int depth = empties < 4 ? empties : 3;
+            int gx = -1;
+            int gy = -1;
+            int vx = -1;
+            int vy = -1;
+            std::uint64_t generic = 0;
+            std::uint64_t v3 = 0;
+            const int diff = popCount(x.p) - popCount(x.o);
+            QCOMPARE(engine::v3::searchRoot(x.p, x.o, diff, 64 - empties, depth, vx, vy, v3),
+                     engine::generic::searchRoot(x.p, x.o, diff, 64 - empties, depth, gx, gy, generic));
+            QCOMPARE(vx * 8 + vy, gx * 8 + gy);
+            QCOMPARE(v3, generic);
+        }
+#else
+        QSKIP("built with the generic copy only");
+#endif
     }
 
     // The levels' search, selective cuts and tables kept from move to move
