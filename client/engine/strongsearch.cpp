@@ -187,7 +187,7 @@ bool StrongSearch::stop()
     // millisecond.
     if ((++visited & 1023) == 0) {
         flagged = stopAsked();
-        if (flagged || (mayStop && (visited >= limits.nodeLimit || Clock::now() >= deadline)))
+        if (flagged || (mayStop && (visited >= limits.nodeLimit || limits.now() >= deadline)))
             halted = true;
     }
     return halted;
@@ -195,7 +195,7 @@ bool StrongSearch::stop()
 
 int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
 {
-    const auto start = Clock::now();
+    const auto start = limits.now();
     // A tenth of the budget kept back: the thread may be descheduled on a
     // busy machine, and the reply must not be late.
     deadline = start + limits.budget * 9 / 10;
@@ -231,7 +231,7 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         // single move needs no search, but a small endgame still gets its value.
         if (depth >= empties || (rootMoves.size() == 1 && empties > kEasyEmpties))
             return square;
-        const auto spent = Clock::now() - start;
+        const auto spent = limits.now() - start;
         const bool solveNow =
             empties <= kEasyEmpties || (spent * 20 > limits.budget && depth + kSolveReach >= empties);
         if (depth >= 4 && empties <= limits.solveEmpties && solveNow)

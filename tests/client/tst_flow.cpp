@@ -16,8 +16,6 @@
 
 namespace {
 
-const QStringList emptyRows(7, QString(8, u'.'));
-
 QStringList listed(QListWidget* list)
 {
     QStringList texts;
@@ -75,14 +73,14 @@ private slots:
         QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>{QPoint(4, 5)}); // e6
         menuEntry(*window, 0, 1)->trigger(); // "&Restart"
         QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>());
-        BoardText::load(board->model(), QStringList{"O*.*...."} + emptyRows); // c1 is white's only move
+        BoardText::load(board->model(), BoardText::topRow("OX.X....")); // c1 is white's only move
         passButton(*window)->click();
         QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>{QPoint(2, 0)});
         QCOMPARE(turnText(*window), QStringLiteral("C'est votre tour !"));
         option(Options::WhoseTurn);
         board->grab();
         QCOMPARE(turnText(*window), QStringLiteral("Au tour de l'ordinateur")); // black has no move
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows); // white has none
+        BoardText::load(board->model(), BoardText::topRow("XO......")); // white has none
         passButton(*window)->click();
         QCOMPARE(QPoint(board->model().lastMoveX, board->model().lastMoveY), QPoint(2, 0));
         QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc: nobody can move
@@ -157,7 +155,7 @@ private slots:
     // A hint found but not yet shown when "&Restart" comes never shows.
     void cancelledHintNeverLands()
     {
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows); // c1 ends the game
+        BoardText::load(board->model(), BoardText::topRow("XO......")); // c1 ends the game
         menuEntry(*window, 0, 4)->trigger();
         QThread::msleep(300);
         menuEntry(*window, 0, 1)->trigger();
@@ -172,7 +170,7 @@ private slots:
         QSettings().setValue(QStringLiteral("options/playAtOnce"), true);
         newWindow();
         QTRY_COMPARE(window->pieces()->count(), 1);
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
+        BoardText::load(board->model(), BoardText::topRow("XO......"));
         QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
         QTRY_COMPARE(boxes.texts.size(), 1);
         QCOMPARE(rows(), BoardText::rows(Board()));
@@ -279,7 +277,7 @@ private slots:
         option(Options::AutoPass);
         passButton(*window)->click();
         QCOMPARE(rows(), BoardText::rows(Board()));
-        BoardText::load(board->model(), QStringList{"O*......"} + emptyRows); // c1 is white's only move
+        BoardText::load(board->model(), BoardText::topRow("OX......")); // c1 is white's only move
         board->update();
         QCOMPARE(boxes.texts.size(), 0);
         QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("White won the game.\n\nPlayer :0\nComputer :3\n")});
@@ -289,7 +287,7 @@ private slots:
     void finalPositionIsKept()
     {
         option(Options::KeepFinal);
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
+        BoardText::load(board->model(), BoardText::topRow("XO......"));
         QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
         QTRY_COMPARE(boxes.texts.size(), 1);
         board->grab();

@@ -57,7 +57,7 @@ private slots:
     void passesCannotFloodTheMoves()
     {
         Game game;
-        BoardText::load(game.board(), QStringList{"O*......"} + QStringList(7, QString(8, u'.')));
+        BoardText::load(game.board(), BoardText::topRow("OX......"));
         for (int i = 0; i < 1000; ++i) {
             game.playMove(-1, -1, Black, true);
             game.playMove(-1, -1, White, true);

@@ -94,7 +94,7 @@ private slots:
         passButton(black.window)->click(); // black could move
         QVERIFY(black.board->canPlay());
         // Black cannot move; white can take the last black disc.
-        const QStringList position = QStringList{"O*......"} + QStringList(7, QString(8, u'.'));
+        const QStringList position = BoardText::topRow("OX......");
         BoardText::load(black.board->model(), position);
         BoardText::load(white.board->model(), position);
         passButton(black.window)->click();

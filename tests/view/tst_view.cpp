@@ -34,8 +34,8 @@ private slots:
     {
         QFETCH(QSize, size);
         QStringList corners(8, QString(8, u'.'));
-        corners.first() = QStringLiteral(".O*.....");
-        corners.last() = QStringLiteral(".....*O.");
+        corners.first() = QStringLiteral(".OX.....");
+        corners.last() = QStringLiteral(".....XO.");
         PavotWidget board;
         board.model().trace = nullptr;
         BoardText::load(board.model(), corners);
