@@ -60,15 +60,17 @@ private slots:
         newWindow();
     }
 
-    // The disc dropped on c5 stays in the list; the computer answers e6 at
-    // once, its disc marked until "&Restart". Then a short game on the top
-    // row: "Passer" lets the computer play, searching from its last square
-    // (without a move it tries that one, refused, and keeps it). Its turn
-    // shows only as an option; the end, in one report.
+    // The disc dropped on c5 stays in the list, which takes no disc back;
+    // the computer answers e6 at once, its disc marked until "&Restart". Then
+    // a short game on the top row: "Passer" lets the computer play, searching
+    // from its last square (without a move it tries that one, refused, keeps
+    // it and passes, its last disc still marked). Its turn shows only as an
+    // option; the end, in one report.
     void oneGameAgainstTheComputer()
     {
         menuEntry(*window, 0, 0)->trigger(); // "&Begin alone..." puts the disc in the list
         QVERIFY(dropOn(board, 2, 4));
+        QVERIFY(!dropBack(window->pieces()));
         QCOMPARE(window->pieces()->count(), 1);
         QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>{QPoint(4, 5)}); // e6
         menuEntry(*window, 0, 1)->trigger(); // "&Restart"
@@ -80,15 +82,15 @@ private slots:
         option(Options::WhoseTurn);
         board->grab();
         QCOMPARE(turnText(*window), QStringLiteral("Au tour de l'ordinateur")); // black has no move
-        BoardText::load(board->model(), BoardText::topRow("XO......")); // white has none
+        BoardText::load(board->model(), BoardText::topRow("XXO.....")); // white has none
         passButton(*window)->click();
         QCOMPARE(QPoint(board->model().lastMoveX, board->model().lastMoveY), QPoint(2, 0));
-        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc: nobody can move
+        QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>{QPoint(2, 0)});
+        QVERIFY(dropOn(board, 3, 0)); // d1 takes white's last disc: nobody can move
         board->grab(); // the report opens after this repaint; the next one opens none
         QTRY_COMPARE(boxes.texts.size(), 1);
         QCoreApplication::processEvents(); // repaints the board the report emptied
         QCOMPARE(turnText(*window), QStringLiteral("Partie terminée"));
-        QCOMPARE(boxes.texts, QStringList{QStringLiteral("Black won the game.\n\nPlayer :3\nComputer :0\n")});
     }
 
     // The player's disc shows at once; while the computer thinks the window
@@ -220,41 +222,51 @@ private slots:
         QTRY_COMPARE(board->model().count(Black) + board->model().count(White), 6);
     }
 
-    void undoRefusedInANetworkGame()
+    // A listener stands in for the server. The turn begins once the game
+    // connection is up, and white moves first; undo is refused. A new network
+    // game starts from the start position, nobody's turn until it connects.
+    void networkGameTurns()
     {
-        // A listener stands in for the server: the turn begins once the game
-        // connection is up, and only then is white's move taken.
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
         board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), server.serverPort());
         QTRY_VERIFY_WITH_TIMEOUT(boxes.texts.contains(QStringLiteral("Le joueur blanc commence.")), 5000);
+        QVERIFY(!dropOn(board, 2, 4));
         board->playReceivedMove(QStringLiteral("PUT|2|3|1|")); // white c4
         QVERIFY(dropOn(board, 2, 2)); // black c3
         const QStringList before = rows();
         menuEntry(*window, 0, 2)->trigger();
         QVERIFY(!board->undo());
         QCOMPARE(rows(), before);
+        board->playReceivedMove(QStringLiteral("PUT|4|5|1|")); // white e6: black's turn
+        board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), server.serverPort());
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QVERIFY(!dropOn(board, 2, 4));
     }
 
-    // A click, or the arrow keys and Enter, follow the drop rule: a refused
-    // cell stays refused; an allowed one is answered by the computer.
-    void clickAndKeysFollowTheDropRule_data()
+    // A drop, a click, or the arrow keys and Enter, each follow the drop rule
+    // at once: a refused cell stays refused, whatever a drag was told over it;
+    // an allowed one is answered by the computer.
+    void placingFollowsTheDropRule_data()
     {
-        QTest::addColumn<bool>("keys");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QPoint>("cell");
         QTest::addColumn<bool>("allowed");
-        QTest::addRow("click on d4") << false << QPoint(3, 3) << false;
-        QTest::addRow("click on c5") << false << QPoint(2, 4) << true;
-        QTest::addRow("keys to b7") << true << QPoint(1, 6) << false;
-        QTest::addRow("keys to f4") << true << QPoint(5, 3) << true;
+        QTest::addRow("drop on a1") << "drop" << QPoint(0, 0) << false;
+        QTest::addRow("click on d4") << "click" << QPoint(3, 3) << false;
+        QTest::addRow("click on c5") << "click" << QPoint(2, 4) << true;
+        QTest::addRow("keys to b7") << "keys" << QPoint(1, 6) << false;
+        QTest::addRow("keys to f4") << "keys" << QPoint(5, 3) << true;
     }
-    void clickAndKeysFollowTheDropRule()
+    void placingFollowsTheDropRule()
     {
-        QFETCH(bool, keys);
+        QFETCH(QString, how);
         QFETCH(QPoint, cell);
         QFETCH(bool, allowed);
         option(Options::ClickPlay);
-        if (keys) {
+        if (how == "drop") {
+            QCOMPARE(dropOn(board, cell.x(), cell.y()), allowed);
+        } else if (how == "keys") {
             for (QPoint at = board->keyboardCursor(); at != cell; at = board->keyboardCursor()) {
                 const Qt::Key key = at.x() < cell.x()   ? Qt::Key_Right
                                     : at.x() > cell.x() ? Qt::Key_Left
@@ -283,16 +295,30 @@ private slots:
         QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("White won the game.\n\nPlayer :0\nComputer :3\n")});
     }
 
-    // The report's OK leaves the final position and the player's score.
-    void finalPositionIsKept()
+    // The report names the winner, or none; the count labels and, with the
+    // final position kept, the player's score say the same.
+    void theEndIsReported_data()
     {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QStringList>("labels"); // black's count, white's count, the score
+        QTest::newRow("black wins") << "XO......" << "Black won the game.\n\nPlayer :3\nComputer :0\n"
+                                    << QStringList{"3", "0", "You won 3-0"};
+        QTest::newRow("draw") << "XO.XOOOO" << "Player :4\nComputer :4\n" << QStringList{"4", "4", "Draw 4-4"};
+    }
+    void theEndIsReported()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, report);
+        QFETCH(QStringList, labels);
         option(Options::KeepFinal);
-        BoardText::load(board->model(), BoardText::topRow("XO......"));
-        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
-        QTRY_COMPARE(boxes.texts.size(), 1);
+        BoardText::load(board->model(), BoardText::topRow(row));
+        QVERIFY(dropOn(board, 2, 0)); // c1 ends the game
+        QTRY_COMPARE(boxes.texts, QStringList{report});
         board->grab();
-        QCOMPARE(board->model().count(Black), 3);
-        QCOMPARE(turnText(*window), QStringLiteral("You won 3-0"));
+        QCOMPARE(columnWidget<QLabel>(*window, 4)->text(), labels.at(0));
+        QCOMPARE(columnWidget<QLabel>(*window, 6)->text(), labels.at(1));
+        QCOMPARE(turnText(*window), labels.at(2));
     }
 
     // A saved game opens, after "&Restart", to the same position and move

@@ -55,6 +55,13 @@ bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
     return event.isAccepted();
 }
 
+// A disc dragged from the list back onto it, as Qt's drag loop would offer
+// it: only to a widget that accepts drops, dropped only if it takes the drag.
+inline bool dropBack(PiecesList* list)
+{
+    return list->acceptDrops() && send<QDragEnterEvent>(list, QPoint(40, 40)) && send<QDropEvent>(list, QPoint(40, 40));
+}
+
 inline QPoint centre(int x, int y) { return QPoint(x * 80 + 40, y * 80 + 40); }
 inline bool dropOn(QWidget* board, int x, int y) { return send<QDropEvent>(board, centre(x, y)); }
 
