@@ -56,10 +56,16 @@ bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
 }
 
 // A disc dragged from the list back onto it, as Qt's drag loop would offer
-// it: only to a widget that accepts drops, dropped only if it takes the drag.
+// it: only where drops are accepted, through the view's event filter, and
+// dropped only if the drag is taken.
 inline bool dropBack(PiecesList* list)
 {
-    return list->acceptDrops() && send<QDragEnterEvent>(list, QPoint(40, 40)) && send<QDropEvent>(list, QPoint(40, 40));
+    const auto offer = [list](auto event) {
+        QCoreApplication::sendEvent(list->viewport(), &event);
+        return event.isAccepted();
+    };
+    return list->acceptDrops() && offer(QDragEnterEvent(QPoint(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {}))
+           && offer(QDropEvent(QPointF(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {}));
 }
 
 inline QPoint centre(int x, int y) { return QPoint(x * 80 + 40, y * 80 + 40); }

@@ -76,13 +76,15 @@ private slots:
     }
 
     // Only the echo of the colour asked for registers the player, who is then
-    // told to wait: in any order of echoes one colour stays in view.
+    // told to wait: in any order of echoes one colour stays in view. A refusal
+    // says to choose the other colour.
     void onlyTheEchoOfTheRequestRegisters_data()
     {
         QTest::addColumn<QStringList>("echoes");
         QTest::newRow("black then white") << QStringList{"BLACK", "WHITE"};
         QTest::newRow("white then black") << QStringList{"WHITE", "BLACK"};
         QTest::newRow("white only") << QStringList{"WHITE"};
+        QTest::newRow("refused") << QStringList{"ERR"};
     }
     void onlyTheEchoOfTheRequestRegisters()
     {
@@ -95,6 +97,7 @@ private slots:
         const bool registered = echoes.contains(Message::Black);
         QCOMPARE(enabled("boutonConnexion"), !registered);
         QCOMPARE(log().contains(u"en attente d'un adversaire"), registered);
+        QCOMPARE(log().contains(u"Erreur: choissez l'autre couleur."), echoes.contains(Message::Err));
         QVERIFY(dialog->findChild<QWidget*>("radioButton")->isVisibleTo(dialog.get()));
     }
 

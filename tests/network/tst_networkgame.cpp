@@ -83,6 +83,11 @@ private slots:
         Client black;
         Client white;
         QVERIFY(start(black, white));
+        // Each drags a disc of its own colour: white's is the lighter one.
+        const auto grey = [](Client& c) {
+            return qGray(c.window.pieces()->item(0)->data(Qt::UserRole).value<QPixmap>().toImage().pixel(40, 40));
+        };
+        QVERIFY(grey(white) > grey(black));
         QVERIFY(dropOn(white.board, 2, 3)); // c4
         QTRY_COMPARE(black.rows(), white.rows());
         // The turn labels, and the legal cells marked: on the mover's board only.

@@ -164,13 +164,30 @@ private slots:
         }
     }
 
-    // Whatever a player sends shows on one line and never grows the window.
+    // The status says how many players are connected as they come and go.
+    void statusCountsPlayers()
+    {
+        const auto status = [this] {
+            for (const QLabel* label : server->findChildren<QLabel*>())
+                if (label != server->message())
+                    return label->text();
+            return QString();
+        };
+        arrive();
+        QTRY_VERIFY(status().endsWith(u"Nb joueurs : 1"));
+        arrive();
+        QTRY_VERIFY(status().endsWith(u"Nb joueurs : 2"));
+        peers.front().socket.abort();
+        QTRY_VERIFY(status().endsWith(u"Nb joueurs : 1"));
+    }
+
+    // Whatever a player sends, markup included, shows on one line and never grows the window.
     void showsAnyTextOnOneLine()
     {
         server->show();
         QVERIFY(QTest::qWaitForWindowExposed(server.get()));
         const QSize size = server->size();
-        for (const QString& text : {QString(30000, u'x'), "top\nbottom" + QString(29999, u'\n')}) {
+        for (const QString& text : {QString(30000, u'x'), "top\nbottom" + QString(29999, u'\n'), QStringLiteral("a<br>b<br>c")}) {
             emit server->relay()->messageReceived(text); // as for every text a player sends
             QCoreApplication::sendPostedEvents();
             QVERIFY(server->message()->text().startsWith(text.left(3)));
