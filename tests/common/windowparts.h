@@ -9,6 +9,7 @@
 #include "pavotwidget.h"
 #include "pieceslist.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLayout>
