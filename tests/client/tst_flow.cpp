@@ -60,12 +60,10 @@ private slots:
         newWindow();
     }
 
-    // The disc dropped on c5 stays in the list, which takes no disc back;
-    // the computer answers e6 at once, its disc marked until "&Restart". Then
-    // a short game on the top row: "Passer" lets the computer play, searching
-    // from its last square (without a move it tries that one, refused, keeps
-    // it and passes, its last disc still marked). Its turn shows only as an
-    // option; the end, in one report.
+    // The disc dropped on c5 stays in the list, which takes no disc back; the computer answers e6 at once, its disc
+    // marked until "&Restart". Then a short game on the top row: "Passer" lets the computer play, searching from its
+    // last square (without a move it tries that one, refused, keeps it and passes, its last disc still marked). Its
+    // turn shows only as an option; the end, in one report.
     void oneGameAgainstTheComputer()
     {
         menuEntry(*window, 0, 0)->trigger(); // "&Begin alone..." puts the disc in the list
@@ -115,30 +113,42 @@ private slots:
         QVERIFY(!allowedCells(board).isEmpty());
     }
 
-    // "&Restart" or undo while the computer thinks: its reply never lands,
-    // even one found before the cancel and delivered after it (the hardest
-    // case: a reply still searched for is cancelled the same way).
-    void cancelledReplyNeverLands_data()
+    // "&Restart" or undo while the computer thinks, or "&Restart" while it
+    // seeks a hint: what it found before the cancel never lands after it (a
+    // search still running is cancelled the same way). Redo answers again.
+    void cancelledWorkNeverLands_data()
     {
+        QTest::addColumn<bool>("hint");
         QTest::addColumn<int>("entry");
-        QTest::addRow("restart") << 1;
-        QTest::addRow("undo") << 2;
+        QTest::addRow("reply, restart") << false << 1;
+        QTest::addRow("reply, undo then redo") << false << 2;
+        QTest::addRow("hint, restart") << true << 1;
     }
-    void cancelledReplyNeverLands()
+    void cancelledWorkNeverLands()
     {
+        QFETCH(bool, hint);
         QFETCH(int, entry);
         levelEntry(*window, engine::Level::Beginner)->trigger();
-        QVERIFY(dropOn(board, 2, 4));
-        QThread::msleep(300); // a Beginner's reply is found, not yet delivered
+        if (hint) {
+            BoardText::load(board->model(), BoardText::topRow("XO......")); // one move: found at once
+            menuEntry(*window, 0, 4)->trigger();
+        } else {
+            QVERIFY(dropOn(board, 2, 4));
+        }
+        QThread::msleep(300); // found, not yet delivered
         menuEntry(*window, 0, entry)->trigger();
         QTest::qWait(300);
+        QVERIFY(!board->hint().has_value());
+        if (hint)
+            return;
         QCOMPARE(rows(), BoardText::rows(Board()));
         QCOMPARE(board->turn(), PavotWidget::Turn::Local);
-        QVERIFY(!board->hint().has_value()); // nor as a mark
+        if (entry == 2)
+            menuEntry(*window, 0, 3)->trigger();
+        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), entry == 2 ? 6 : 4);
     }
 
-    // The hint is searched off the window's thread, then marks one of the
-    // player's moves without playing it.
+    // The hint is searched off the window's thread, then marks one of the player's moves without playing it.
     void hintIsMarkedNotPlayed()
     {
         QVERIFY(dropOn(board, 2, 4)); // c5, answered e6
@@ -154,19 +164,7 @@ private slots:
         QVERIFY(allowedCells(board).contains(*board->hint()));
     }
 
-    // A hint found but not yet shown when "&Restart" comes never shows.
-    void cancelledHintNeverLands()
-    {
-        BoardText::load(board->model(), BoardText::topRow("XO......")); // c1 ends the game
-        menuEntry(*window, 0, 4)->trigger();
-        QThread::msleep(300);
-        menuEntry(*window, 0, 1)->trigger();
-        QTest::qWait(300);
-        QVERIFY(!board->hint().has_value());
-    }
-
-    // With "Play at once" the disc is in the list at launch, and again, on a
-    // new game, after the report.
+    // With "Play at once" the disc is in the list at launch, and again, on a new game, after the report.
     void playAtOnceAtLaunchAndAfterTheReport()
     {
         QSettings().setValue(QStringLiteral("options/playAtOnce"), true);
@@ -212,19 +210,8 @@ private slots:
         QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
     }
 
-    // Redo of a move whose reply an undo cancelled: the computer answers.
-    void redoAfterACancelledReply()
-    {
-        levelEntry(*window, engine::Level::Strong)->trigger();
-        QVERIFY(dropOn(board, 2, 4));
-        menuEntry(*window, 0, 2)->trigger();
-        menuEntry(*window, 0, 3)->trigger();
-        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), 6);
-    }
-
-    // A listener stands in for the server. The turn begins once the game
-    // connection is up, and white moves first; undo is refused. A new network
-    // game starts from the start position, nobody's turn until it connects.
+    // A listener stands in for the server. The turn begins once the game connection is up, and white moves first;
+    // undo is refused. A new network game starts from the start position, nobody's turn until it connects.
     void networkGameTurns()
     {
         QTcpServer server;
@@ -244,9 +231,8 @@ private slots:
         QVERIFY(!dropOn(board, 2, 4));
     }
 
-    // A drop, a click, or the arrow keys and Enter, each follow the drop rule
-    // at once: a refused cell stays refused, whatever a drag was told over it;
-    // an allowed one is answered by the computer.
+    // A drop, a click, or the arrow keys and Enter, each follow the drop rule at once: a refused cell stays refused,
+    // whatever a drag was told over it; an allowed one is answered by the computer.
     void placingFollowsTheDropRule_data()
     {
         QTest::addColumn<QString>("how");
@@ -354,42 +340,31 @@ private slots:
         QCOMPARE(boxes.texts.size(), saved ? 0 : 1);
     }
 
-    // The level chosen is the next window's; the old switch means "Strong".
-    void levelIsRemembered_data()
+    // Each option turned on is on in the next window, the others off; so is the
+    // level chosen, over the old "stronger computer" switch, which alone means Strong.
+    void choicesAreRemembered_data()
     {
-        QTest::addColumn<bool>("strongerSwitch");
-        QTest::addColumn<int>("chosen");
-        QTest::addColumn<int>("expected");
-        QTest::addRow("old switch") << true << -1 << int(engine::Level::Strong);
-        QTest::addRow("chosen over the switch") << true << int(engine::Level::Beginner) << int(engine::Level::Beginner);
-    }
-    void levelIsRemembered()
-    {
-        QFETCH(bool, strongerSwitch);
-        QFETCH(int, chosen);
-        QFETCH(int, expected);
-        QSettings().setValue(QStringLiteral("options/strongerComputer"), strongerSwitch);
-        if (chosen >= 0)
-            levelEntry(*window, engine::Level(chosen))->trigger();
-        newWindow();
-        QVERIFY(levelEntry(*window, engine::Level(expected))->isChecked());
-        QCOMPARE(board->level(), engine::Level(expected));
-    }
-
-    // Each option turned on is on in the next window, the others off.
-    void optionsAreRemembered_data()
-    {
-        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("choice"); // an option turned on, -1 for none
+        QTest::addColumn<int>("level");  // the level chosen, -1 for none
         for (int choice = 0; choice < Options::ChoiceCount; ++choice)
-            QTest::addRow("%d", choice) << choice;
+            QTest::addRow("%d", choice) << choice << int(engine::Level::Beginner);
+        QTest::addRow("old switch") << -1 << -1;
     }
-    void optionsAreRemembered()
+    void choicesAreRemembered()
     {
         QFETCH(int, choice);
-        menuEntry(*window, 2, choice)->trigger();
-        window = std::make_unique<MainWindow>();
+        QFETCH(int, level);
+        QSettings().setValue(QStringLiteral("options/strongerComputer"), true);
+        if (choice >= 0)
+            menuEntry(*window, 2, choice)->trigger();
+        if (level >= 0)
+            levelEntry(*window, engine::Level(level))->trigger();
+        newWindow();
         for (int other = 0; other < Options::ChoiceCount; ++other)
             QCOMPARE(menuEntry(*window, 2, other)->isChecked(), other == choice);
+        const engine::Level expected = level >= 0 ? engine::Level(level) : engine::Level::Strong;
+        QVERIFY(levelEntry(*window, expected)->isChecked());
+        QCOMPARE(board->level(), expected);
     }
 };
 

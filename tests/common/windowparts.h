@@ -56,9 +56,8 @@ bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
     return event.isAccepted();
 }
 
-// A disc dragged from the list back onto it, as Qt's drag loop would offer
-// it: only where drops are accepted, through the view's event filter, and
-// dropped only if the drag is taken.
+// A disc dragged from the list back onto it, as Qt's drag loop would offer it: only where drops are accepted, through
+// the view's event filter, and dropped only if the drag is taken.
 inline bool dropBack(PiecesList* list)
 {
     const auto offer = [list](auto event) {

@@ -52,10 +52,9 @@ private slots:
         child("serveurPort")->setProperty("value", server->serverPort());
     }
 
-    // Pressed again, the dialog drops the first connection with its half
-    // frame, and reads the second's frames from their start. Then only a whole
-    // control text acts, and only until the game has begun: any other text,
-    // even one holding a control word, is logged as sent, never as markup.
+    // Pressed again, the dialog drops the first connection with its half frame, and reads the second's frames from
+    // their start. Then only a whole control text acts, and only until the game has begun: any other text, even one
+    // holding a control word, is logged as sent, never as markup.
     void reconnectsThenObeysOnlyWholeControlTexts()
     {
         QSignalSpy black(dialog.get(), &DialogNetwork::setBlack);
@@ -75,9 +74,8 @@ private slots:
         QVERIFY(!log().contains(u"Erreur"));
     }
 
-    // Only the echo of the colour asked for registers the player, who is then
-    // told to wait: in any order of echoes one colour stays in view. A refusal
-    // says to choose the other colour.
+    // Only the echo of the colour asked for registers the player, who is then told to wait: in any order of echoes
+    // one colour stays in view. A refusal says to choose the other colour.
     void onlyTheEchoOfTheRequestRegisters_data()
     {
         QTest::addColumn<QStringList>("echoes");
@@ -123,8 +121,7 @@ private slots:
         QCOMPARE(child("serveurIP")->property("text").toString(), QStringLiteral("127.0.0.1"));
     }
 
-    // A flood keeps only the latest entries, each cut short, and no undo
-    // history of them.
+    // A flood keeps only the latest entries, each cut short, and no undo history of them.
     void logKeepsTheLatestEntries()
     {
         QTcpSocket* peer = pressAndAccept();
@@ -138,8 +135,7 @@ private slots:
         QCOMPARE(qobject_cast<QTextEdit*>(child("listeMessages"))->document()->availableUndoSteps(), 0);
     }
 
-    // Connect is enabled again once the server cuts the connection, and each
-    // refused attempt is reported once.
+    // Connect is enabled again once the server cuts the connection, and each refused attempt is reported once.
     void eachFailedAttemptIsReportedOnce()
     {
         QTcpSocket* peer = pressAndAccept();

@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// What the engine's tests measure it against: the plain search as the rules
-// describe it, a solver that walks every line to the end, and games of
-// random legal moves.
+// What the engine's tests measure it against: the plain search as the rules describe it, a solver that walks every
+// line to the end, and games of random legal moves.
 #include "bitboard.h"
 #include "boardtext.h"
 
 #include <QList>
 #include <random>
 
-// Depth plies for colour: at depth 0 the disc difference by the counts, times
-// 10000 on a full board; the moves tried from a1, a2, ... to h8, the first
-// best one kept; a side without a move is worth -1000000. Value, best x and
-// y (-1 for none), positions visited.
+// Depth plies for colour: at depth 0 the disc difference by the counts, times 10000 on a full board; the moves tried
+// from a1, a2, ... to h8, the first best one kept; a side without a move is worth -1000000. Value, best x and y (-1
+// for none), positions visited.
 inline QList<int> plainNegamax(const Board& board, int colour, int depth)
 {
     const bool full = board.count(Black) + board.count(White) == 64;
@@ -46,18 +44,26 @@ inline int bruteForceScore(Bits p, Bits o, bool passed = false)
     return passed ? popCount(p) - popCount(o) : -bruteForceScore(o, p, true);
 }
 
-// Up to plies random legal moves from the start, a side without one passing;
-// returns the side to move.
-inline int playRandomly(Board& board, std::mt19937& rng, int plies)
+// Up to plies random legal moves from the start, first moving first, a side
+// without one passing: played(x, y, side) hears each, (-1, -1, side) a pass.
+// Returns the side to move.
+template <typename Played>
+int playRandomly(Board& board, std::mt19937& rng, int plies, int first, Played played)
 {
-    int side = Black;
+    int side = first;
     for (int n = 0; n < plies && !board.gameOver(); ++n) {
         Bits moves = legalMoves(board.bitboard(side), board.bitboard(1 - side));
         for (int skip = moves ? int(rng() % unsigned(popCount(moves))) : 0; skip > 0; --skip)
             moves &= moves - 1;
-        if (moves)
-            board.playMove(lowestSquare(moves) / 8, lowestSquare(moves) % 8, side, true);
+        const int sq = moves ? lowestSquare(moves) : -9;
+        board.playMove(sq / 8, sq % 8, side, true);
+        played(moves ? sq / 8 : -1, moves ? sq % 8 : -1, side);
         side = 1 - side;
     }
     return side;
+}
+
+inline int playRandomly(Board& board, std::mt19937& rng, int plies)
+{
+    return playRandomly(board, rng, plies, Black, [](int, int, int) {});
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The rules and the searches on drawn boards: 'X' black, 'O' white, '.'
-// empty; in a move's board '@' marks its square and lower case the discs it
-// turns over.
+// The rules and the searches on drawn boards: 'X' black, 'O' white, '.' empty; in a move's board '@' marks its square
+// and lower case the discs it turns over.
 #include "levels.h"
 #include "reference.h"
 #include "strongsearch.h"
@@ -27,16 +26,14 @@ QPoint square(const QString& name)
     return QPoint(name.at(0).unicode() - 'a', name.mid(1).toInt() - 1);
 }
 
-// The final disc difference for the side owning p once it has played sq and
-// both sides then play their best.
+// The final disc difference for the side owning p once it has played sq and both sides then play their best.
 int scoreAfter(Bits p, Bits o, int sq)
 {
     const Bits turned = flips(p, o, sq);
     return -bruteForceScore(o & ~turned, p | turned | Bits{1} << sq);
 }
 
-// Moves from the start: a pass, when a side has none, is a move; a finished
-// game ends its line.
+// Moves from the start: a pass, when a side has none, is a move; a finished game ends its line.
 std::uint64_t perft(Bits p, Bits o, int depth, bool passed = false)
 {
     if (depth == 0)
@@ -155,9 +152,8 @@ private slots:
         QCOMPARE(quint64(perft(board.bitboard(Black), board.bitboard(White), depth)), count);
     }
 
-    // On positions of random games: the plain search as the rules describe
-    // it; the stronger one, cut short by a node limit, plays the square of
-    // its last finished depth.
+    // On positions of random games: the plain search as the rules describe it; the stronger one, cut short by a node
+    // limit, plays the square of its last finished depth.
     void searchesOnRandomGames()
     {
         std::mt19937 rng(2024);
@@ -192,9 +188,8 @@ private slots:
         QCOMPARE(result.get(), (QList<int>{0, 2, 7}));
     }
 
-    // On a clock that moves a millisecond each time it is read, the exact
-    // solve of eleven empties outlasts a budget of ten: the search ends within
-    // it, the midgame's square standing.
+    // On a clock that moves a millisecond each time it is read, the exact solve of eleven empties outlasts a budget
+    // of ten: the search ends within it, the midgame's square standing.
     void strongSearchKeepsToItsBudget()
     {
         static std::chrono::steady_clock::time_point fake;
@@ -224,9 +219,8 @@ private slots:
                            "XXOOOOXX", "XXXXXOOX", "OXXX.OOO", "O.X....."};
         QTest::newRow("11 empties, white") << int(White) << elevenEmpties;
     }
-    // The exact solve, its value and a best square; the midgame search
-    // deepened to the end instead agrees, at more cost. Master and the
-    // stronger computer play a best square.
+    // The exact solve, its value and a best square; the midgame search deepened to the end instead agrees, at more
+    // cost. Master and the stronger computer play a best square.
     void endgames()
     {
         QFETCH(int, side);

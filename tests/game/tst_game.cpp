@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The moves of the game in progress, without a window: what a replay or a
-// peer's passes may add to them.
+// The moves of the game in progress, without a window: what a replay or a peer's passes may add to them.
 
 #include "boardtext.h"
 #include "game.h"
@@ -11,8 +10,7 @@ namespace {
 
 using Played = Game::Played;
 
-// A few moves of a game against the computer: black c5, white e6, black f5,
-// white c6, each legal where it stands.
+// A few moves of a game against the computer: black c5, white e6, black f5, white c6, each legal where it stands.
 std::vector<Played> opening()
 {
     return {{2, 4, Black}, {4, 5, White}, {5, 4, Black}, {2, 5, White}};
@@ -25,8 +23,7 @@ class GameTest : public QObject
     Q_OBJECT
 
 private slots:
-    // A replay that meets an illegal move, or a pass while that side could
-    // move, changes nothing.
+    // A replay that meets an illegal move, or a pass while that side could move, changes nothing.
     void illegalReplayChangesNothing_data()
     {
         QTest::addColumn<int>("x");

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The player's language: every text that goes through tr() has a finished
-// translation in English and in French, and the window, its menus and the
-// connection dialog show them; under the C locale, the texts as written.
+// The player's language: every text that goes through tr() has a finished translation in English and in French, and
+// the window, its menus and the connection dialog show them; under the C locale, the texts as written.
 #include "dialognetwork.h"
 #include "language.h"
 #include "windowparts.h"
@@ -51,8 +50,7 @@ private slots:
         QTest::newRow("French") << "fr";
     }
 
-    // lupdate on a copy of the committed file marks what the sources use
-    // today and the file does not translate.
+    // lupdate on a copy of the committed file marks what the sources use today and the file does not translate.
     void everyTextHasAFinishedTranslation()
     {
         if (QStringLiteral(LUPDATE).isEmpty())

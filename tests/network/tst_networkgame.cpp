@@ -49,8 +49,7 @@ class NetworkGameTest : public QObject
     std::unique_ptr<BoxAnswerer> boxes;
     std::unique_ptr<FenServeur> server;
 
-    // Black asks first, then white; the game has begun once both boards
-    // have said who starts.
+    // Black asks first, then white; the game has begun once both boards have said who starts.
     bool start(Client& black, Client& white)
     {
         const qsizetype shown = boxes->texts.size();
@@ -75,9 +74,8 @@ private slots:
         boxes.reset();
     }
 
-    // White moves first: a move shows on both boards, marked on the other.
-    // Only the player to move, and unable to, passes; the end shows on both.
-    // Then the same pair plays again on the same server.
+    // White moves first: a move shows on both boards, marked on the other. Only the player to move, and unable to,
+    // passes; the end shows on both. Then the same pair plays again on the same server.
     void oneGameThenAnother()
     {
         Client black;
@@ -116,9 +114,8 @@ private slots:
         QCOMPARE(black.status(), QString());
     }
 
-    // A board that showed its ticket takes nothing from its game connection
-    // until the server answers with it: before that the connection may be
-    // counted in another game of the host.
+    // A board that showed its ticket takes nothing from its game connection until the server answers with it: before
+    // that the connection may be counted in another game of the host.
     void waitsForItsTicketBack()
     {
         QTcpServer seats;
@@ -142,9 +139,8 @@ private slots:
         QCOMPARE(black.rows(), BoardText::rows(expected));
     }
 
-    // A player who leaves a game, by "&Restart", by a new network game or by
-    // closing the window, is seen gone by the other, and so is the server:
-    // the board takes nothing more, and the window says why until "&Restart".
+    // A player who leaves a game, by "&Restart", by a new network game or by closing the window, is seen gone by the
+    // other, and so is the server: the board takes nothing more, and the window says why until "&Restart".
     void aPlayerWhoLeavesIsSeenGone_data()
     {
         QTest::addColumn<int>("how");
@@ -191,8 +187,7 @@ private slots:
         QTest::newRow("illegal square") << "PUT|0|0|1|" << false;
         QTest::newRow("off the board") << "PUT|8|3|1|" << false;
         QTest::newRow("pass with a move") << "PUT|-1|-1|1|" << false;
-        // Each read as e6 by a lenient reader, or as a1 by one that takes
-        // what is not a number for 0.
+        // Each read as e6 by a lenient reader, or as a1 by one that takes what is not a number for 0.
         const char* odd[] = {"PUT|+4|5|1|", "PUT| 4|5|1|", "PUT|04|5|1|", "PUT|4|5|1|x", "PUT|4|5|1",
                              "PUT|0x5|5|1|", "PUT|1.0|5|1|", "PUT|2147483648|5|1|"};
         for (const char* text : odd)

@@ -10,8 +10,7 @@ class FrameTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // "PUT|2|3|1|": length of the rest (24), byte count of the text (20), the
-    // text in UTF-16 big-endian.
+    // "PUT|2|3|1|": length of the rest (24), byte count of the text (20), the text in UTF-16 big-endian.
     void encodesExactBytes()
     {
         const QByteArray move = QByteArray::fromHex("0018 00000014"

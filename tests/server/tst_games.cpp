@@ -35,12 +35,7 @@ class GamesTest : public QObject
         relay->receive(&peers[size_t(peer)]);
     }
     void leave(int peer) { relay->connectionLost(&peers[size_t(peer)]); }
-    QStringList texts(int peer) const
-    {
-        FakeConnection wire;
-        wire.inbox = peers[size_t(peer)].outbox;
-        return Frame::Reader().readAll(&wire);
-    }
+    QStringList texts(int peer) const { return peers[size_t(peer)].sentTexts(); }
     // What the peer was sent since last asked, each ticket shown as "GAME".
     QString heard(int peer)
     {

@@ -25,14 +25,6 @@ struct Peer
     }
 };
 
-// The texts the relay wrote to a connection.
-QStringList sent(const FakeConnection& player)
-{
-    FakeConnection wire;
-    wire.inbox = player.outbox;
-    return Frame::Reader().readAll(&wire);
-}
-
 class ServerTest : public QObject
 {
     Q_OBJECT
@@ -52,9 +44,8 @@ private slots:
         server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost);
     }
 
-    // A text holding "PUT|" anywhere goes to every connection, sender included.
-    // Two players' bytes interleaved one by one still make whole frames: each
-    // connection keeps its own half frame.
+    // A text holding "PUT|" anywhere goes to every connection, sender included. Two players' bytes interleaved one by
+    // one still make whole frames: each connection keeps its own half frame.
     void relaysMovesFromInterleavedBytes()
     {
         FakeConnection players[2];
@@ -69,8 +60,8 @@ private slots:
                 relay.receive(&players[i]);
             }
         }
-        QCOMPARE(sent(players[0]), moves);
-        QCOMPARE(sent(players[1]), moves);
+        QCOMPARE(players[0].sentTexts(), moves);
+        QCOMPARE(players[1].sentTexts(), moves);
     }
 
     void registersColours_data()
@@ -102,13 +93,12 @@ private slots:
         for (int i = atFirst; i < atSecond; ++i)
             relay.addConnection(&players[i], QHostAddress::LocalHost, quint16(i + 1));
         relay.handleMessage(&players[1], second);
-        QCOMPARE(sent(players[0]).join(' ') + " / " + sent(players[1]).join(' '), got);
+        QCOMPARE(players[0].sentTexts().join(' ') + " / " + players[1].sentTexts().join(' '), got);
     }
 
-    // With one game, four are served at a time. The next MaxWaiting wait and
-    // any more are closed at once, and so is one that sends more than a
-    // request; a waiting player that leaves frees its place. As soon as places
-    // free up the oldest waiting are taken, with what they sent meanwhile.
+    // With one game, four are served at a time. The next MaxWaiting wait and any more are closed at once, and so is
+    // one that sends more than a request; a waiting player that leaves frees its place. As soon as places free up the
+    // oldest waiting are taken, with what they sent meanwhile.
     void queuesPlayersBeyondFour()
     {
         server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost, oneGame);
@@ -132,10 +122,9 @@ private slots:
             QTRY_COMPARE(peers[i].got, QStringList({move, late}));
     }
 
-    // Two boards that send no ticket leave at once, both resetting: the notice
-    // to the first leaver's opponent fails on a connection that is already
-    // gone. The server lives on, closes the game's last connection, and the
-    // pair plays again.
+    // Two boards that send no ticket leave at once, both resetting: the notice to the first leaver's opponent fails
+    // on a connection that is already gone. The server lives on, closes the game's last connection, and the pair
+    // plays again.
     void outlivesBoardsThatLeaveTogether()
     {
         const quint16 port = server->listener()->serverPort();
