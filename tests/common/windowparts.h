@@ -56,16 +56,16 @@ bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
     return event.isAccepted();
 }
 
-// A disc dragged from the list back onto it, as Qt's drag loop would offer it: only where drops are accepted, through
-// the view's event filter, and dropped only if the drag is taken.
+// A disc dragged from the list back onto it, through the view's event filter
+// as Qt's drag loop would: dropped only if the drag is taken.
 inline bool dropBack(PiecesList* list)
 {
-    const auto offer = [list](auto event) {
-        QCoreApplication::sendEvent(list->viewport(), &event);
-        return event.isAccepted();
-    };
-    return list->acceptDrops() && offer(QDragEnterEvent(QPoint(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {}))
-           && offer(QDropEvent(QPointF(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {}));
+    QDragEnterEvent enter(QPoint(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {});
+    QDropEvent drop(QPointF(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    if (enter.isAccepted())
+        QCoreApplication::sendEvent(list->viewport(), &drop);
+    return enter.isAccepted() && drop.isAccepted();
 }
 
 inline QPoint centre(int x, int y) { return QPoint(x * 80 + 40, y * 80 + 40); }

@@ -29,7 +29,6 @@ private slots:
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("colour");
-        QTest::addRow("occupied") << 3 << 3 << int(White);
         QTest::addRow("brackets nothing") << 0 << 0 << int(White);
         QTest::addRow("pass with a move") << -1 << -1 << int(White);
         QTest::addRow("no such colour") << 2 << 3 << int(Empty);

@@ -73,7 +73,6 @@ private slots:
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("got"); // what the first two are sent
         QTest::newRow("white first") << 1 << 2 << "WHITE" << "BLACK" << "WHITE ACKGAMEBEGINW / ACKGAMEBEGINB";
-        QTest::newRow("the same twice") << 1 << 2 << "BLACK" << "BLACK" << "BLACK / ERR";
         // The count alone decides who registers.
         QTest::newRow("both connected first") << 2 << 2 << "BLACK" << "WHITE" << " / ";
         QTest::newRow("a third before the second") << 1 << 3 << "BLACK" << "WHITE" << "BLACK / ";
