@@ -79,18 +79,6 @@ private slots:
         QVERIFY(passes > 10); // the games did pass
     }
 
-    // A pass by a side that could move, or a move out of turn, cannot be held:
-    // the transcript stops before it and says why.
-    void unwritableGames()
-    {
-        const Moves pass{{5, 3, Black}, {-1, -1, White}, {2, 2, Black}};
-        QCOMPARE(engine::writeTranscript(pass, Opening::BlackFirst), "f5");
-        QVERIFY(engine::transcriptProblem(pass, Opening::BlackFirst).find("Move 2") == 0);
-        const Moves twice{{5, 3, Black}, {2, 2, Black}};
-        QCOMPARE(engine::writeTranscript(twice, Opening::BlackFirst), "f5");
-        QVERIFY(engine::transcriptProblem(twice, Opening::BlackFirst).find("Move 2") == 0);
-    }
-
     // Anything but a legal game of at most sixty squares is refused, naming the move.
     void refused_data()
     {

@@ -62,6 +62,54 @@ private slots:
         open({});
     }
 
+    // A text holding "PUT|" anywhere goes to every connection, sender included. Two players' bytes interleaved one by
+    // one still make whole frames: each connection keeps its own half frame.
+    void relaysMovesFromInterleavedBytes()
+    {
+        open({1, 60000});
+        const QStringList moves{"a PUT|5", "PUT|4|5"}; // of one length: they complete in this order
+        const QByteArray streams[2] = {Frame::encode(moves[0]), Frame::encode(moves[1])};
+        arrive();
+        arrive();
+        for (qsizetype at = 0; at < streams[0].size(); ++at) {
+            for (int i : {0, 1}) {
+                peers[size_t(i)].inbox += streams[i].at(at);
+                relay->receive(&peers[size_t(i)]);
+            }
+        }
+        QCOMPARE(texts(0), moves);
+        QCOMPARE(texts(1), moves);
+    }
+
+    // On a one-game server the count of connections alone decides who registers.
+    void registersColours_data()
+    {
+        QTest::addColumn<int>("atFirst"); // connections counted when the first request is read
+        QTest::addColumn<int>("atSecond"); // and when the second is
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("got"); // what the first two are sent
+        QTest::newRow("white first") << 1 << 2 << "WHITE" << "BLACK" << "WHITE ACKGAMEBEGINW / ACKGAMEBEGINB";
+        QTest::newRow("both connected first") << 2 << 2 << "BLACK" << "WHITE" << " / ";
+        QTest::newRow("a third before the second") << 1 << 3 << "BLACK" << "WHITE" << "BLACK / ";
+    }
+    void registersColours()
+    {
+        QFETCH(int, atFirst);
+        QFETCH(int, atSecond);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, got);
+        open({1, 60000});
+        while (int(peers.size()) < atFirst)
+            arrive();
+        say(0, first);
+        while (int(peers.size()) < atSecond)
+            arrive();
+        say(1, second);
+        QCOMPARE(heard(0) + " / " + heard(1), got);
+    }
+
     // The first two requests make a game as on a one-game server, each player
     // told its own ticket first; the next requests make the next game.
     void pairsInOrderOfRequests()

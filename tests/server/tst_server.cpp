@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One game's rules on connections without sockets, then the whole server.
+// The whole server: its listener's queue, its window, players who leave at once.
 #include "elidedlabel.h"
-#include "fakeconnection.h"
 #include "fenserveur.h"
 #include "messages.h"
 #include "relay.h"
@@ -42,57 +41,6 @@ private slots:
         QLoggingCategory::setFilterRules("default.debug=false"); // floods of traces
         peers.clear();
         server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost);
-    }
-
-    // A text holding "PUT|" anywhere goes to every connection, sender included. Two players' bytes interleaved one by
-    // one still make whole frames: each connection keeps its own half frame.
-    void relaysMovesFromInterleavedBytes()
-    {
-        FakeConnection players[2];
-        Relay relay(oneGame);
-        relay.addConnection(&players[0], QHostAddress::LocalHost, 1);
-        relay.addConnection(&players[1], QHostAddress::LocalHost, 2);
-        const QStringList moves{"a PUT|5", "PUT|4|5"}; // of one length: they complete in this order
-        const QByteArray streams[2] = {Frame::encode(moves[0]), Frame::encode(moves[1])};
-        for (qsizetype at = 0; at < streams[0].size(); ++at) {
-            for (int i : {0, 1}) {
-                players[i].inbox += streams[i].at(at);
-                relay.receive(&players[i]);
-            }
-        }
-        QCOMPARE(players[0].sentTexts(), moves);
-        QCOMPARE(players[1].sentTexts(), moves);
-    }
-
-    void registersColours_data()
-    {
-        // Connections counted when the first request is read, and when the second is.
-        QTest::addColumn<int>("atFirst");
-        QTest::addColumn<int>("atSecond");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("got"); // what the first two are sent
-        QTest::newRow("white first") << 1 << 2 << "WHITE" << "BLACK" << "WHITE ACKGAMEBEGINW / ACKGAMEBEGINB";
-        // The count alone decides who registers.
-        QTest::newRow("both connected first") << 2 << 2 << "BLACK" << "WHITE" << " / ";
-        QTest::newRow("a third before the second") << 1 << 3 << "BLACK" << "WHITE" << "BLACK / ";
-    }
-    void registersColours()
-    {
-        QFETCH(int, atFirst);
-        QFETCH(int, atSecond);
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        QFETCH(QString, got);
-        FakeConnection players[3];
-        Relay relay(oneGame);
-        for (int i = 0; i < atFirst; ++i)
-            relay.addConnection(&players[i], QHostAddress::LocalHost, quint16(i + 1));
-        relay.handleMessage(&players[0], first);
-        for (int i = atFirst; i < atSecond; ++i)
-            relay.addConnection(&players[i], QHostAddress::LocalHost, quint16(i + 1));
-        relay.handleMessage(&players[1], second);
-        QCOMPARE(players[0].sentTexts().join(' ') + " / " + players[1].sentTexts().join(' '), got);
     }
 
     // With one game, four are served at a time. The next MaxWaiting wait and any more are closed at once, and so is
