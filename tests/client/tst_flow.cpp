@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A game against the computer as the player plays it: drops, levels, undo
-// and redo, click and keyboard play, passes, saved games, "&Options".
+// A game against the computer as the player plays it, and the choices it remembers.
 
 #include "boardtext.h"
 #include "modal.h"
@@ -60,10 +59,8 @@ private slots:
         newWindow();
     }
 
-    // The disc dropped on c5 stays in the list, which takes no disc back; the computer answers e6 at once, its disc
-    // marked until "&Restart". Then a short game on the top row: "Passer" lets the computer play, searching from its
-    // last square (without a move it tries that one, refused, keeps it and passes, its last disc still marked). Its
-    // turn shows only as an option; the end, in one report.
+    // The disc dropped on c5 stays in the list; e6 answers, marked until "&Restart". "Passer" lets the computer play
+    // from its last square; without a move it tries that one, keeps it and passes, its disc still marked.
     void oneGameAgainstTheComputer()
     {
         menuEntry(*window, 0, 0)->trigger(); // "&Begin alone..." puts the disc in the list

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Positions written as eight text rows, top row (y = 0) first, so a test reads like its board: 'X' black, 'O' white,
-// anything else empty. Lower case 'x' and 'o' load as their colour: an engine test marks with them the discs a move
-// turns over.
+// Positions as eight text rows, top row (y = 0) first: 'X' black, 'O' white, anything else empty; lower case 'x'
+// and 'o' load as their colour (an engine test marks with them the discs a move turns).
 
 #include "board.h"
 

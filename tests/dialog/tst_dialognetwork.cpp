@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The connection dialog against a plain listener that writes what each test
-// needs, as any server, hostile or not, could.
+// The connection dialog against a plain listener that writes what any server could.
 #include "dialognetwork.h"
 #include "frame.h"
 #include "messages.h"

@@ -9,9 +9,8 @@
 #include <QList>
 #include <random>
 
-// Depth plies for colour: at depth 0 the disc difference by the counts, times 10000 on a full board; the moves tried
-// from a1, a2, ... to h8, the first best one kept; a side without a move is worth -1000000. Value, best x and y (-1
-// for none), positions visited.
+// Depth plies for colour: the disc difference by the counts at depth 0 (times 10000 on a full board), moves from a1,
+// a2, ... to h8, the first best kept, no move -1000000. Value, best x and y (-1 for none), positions visited.
 inline QList<int> plainNegamax(const Board& board, int colour, int depth)
 {
     const bool full = board.count(Black) + board.count(White) == 64;
@@ -44,9 +43,8 @@ inline int bruteForceScore(Bits p, Bits o, bool passed = false)
     return passed ? popCount(p) - popCount(o) : -bruteForceScore(o, p, true);
 }
 
-// Up to plies random legal moves from the start, first moving first, a side
-// without one passing: played(x, y, side) hears each, (-1, -1, side) a pass.
-// Returns the side to move.
+// Up to plies random legal moves from the start, first moving first, a pass when there is none: played(x, y, side)
+// hears each, (-1, -1, side) a pass. Returns the side to move.
 template <typename Played>
 int playRandomly(Board& board, std::mt19937& rng, int plies, int first, Played played)
 {

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The rules and the searches on drawn boards: 'X' black, 'O' white, '.' empty; in a move's board '@' marks its square
-// and lower case the discs it turns over.
+// Rules and searches on drawn boards; in a move's board '@' marks its square, lower case what turns.
 #include "reference.h"
 #include "strongsearch.h"
 

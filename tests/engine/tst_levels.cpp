@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The computer's levels as a worker thread runs them: legal replies, a stop
-// that is obeyed, Beginner's repeatable variety.
+// The levels on a worker thread: legal replies, a stop obeyed, Beginner's repeatable variety.
 #include "levels.h"
 #include "reference.h"
 #include "strongsearch.h"

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The common Othello transcript: a known opening both ways, random games with
-// passes there and back, and texts that are no game.
+// The Othello transcript: a known opening both ways, random games there and back, texts that are no game.
 #include "reference.h"
 #include "transcript.h"
 

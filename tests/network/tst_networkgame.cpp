@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Client windows and one real server on loopback: games from the connection
-// dialogs to their end, again, cut short, and cheated.
+// Client windows and a real server on loopback: games to their end, again, cut short, and cheated.
 #include "boardtext.h"
 #include "dialognetwork.h"
 #include "fenserveur.h"

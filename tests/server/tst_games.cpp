@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Many games on one server, on connections without sockets: pairing, seating
-// the boards, leaving, and what a hostile peer may cost.
+// Many games on one relay without sockets: pairing, seating boards, leaving, and what a hostile peer costs.
 #include "fakeconnection.h"
 #include "messages.h"
 #include "relay.h"

@@ -43,9 +43,8 @@ private slots:
         server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost);
     }
 
-    // With one game, four are served at a time. The next MaxWaiting wait and any more are closed at once, and so is
-    // one that sends more than a request; a waiting player that leaves frees its place. As soon as places free up the
-    // oldest waiting are taken, with what they sent meanwhile.
+    // One game serves four; MaxWaiting more wait, the rest and one that sends more than a request are closed. A
+    // waiting player that leaves frees its place; freed places take the oldest, with what they sent meanwhile.
     void queuesPlayersBeyondFour()
     {
         server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost, oneGame);
@@ -69,9 +68,8 @@ private slots:
             QTRY_COMPARE(peers[i].got, QStringList({move, late}));
     }
 
-    // Two boards that send no ticket leave at once, both resetting: the notice to the first leaver's opponent fails
-    // on a connection that is already gone. The server lives on, closes the game's last connection, and the pair
-    // plays again.
+    // Two boards without tickets reset at once: the notice to the first leaver's opponent fails on a connection
+    // already gone. The server lives on, closes the game's last connection, and the pair plays again.
     void outlivesBoardsThatLeaveTogether()
     {
         const quint16 port = server->listener()->serverPort();
@@ -123,7 +121,8 @@ private slots:
         server->show();
         QVERIFY(QTest::qWaitForWindowExposed(server.get()));
         const QSize size = server->size();
-        for (const QString& text : {QString(30000, u'x'), "top\nbottom" + QString(29999, u'\n'), QStringLiteral("a<br>b<br>c")}) {
+        const QString markup = QStringLiteral("a<br>b<br>c");
+        for (const QString& text : {QString(30000, u'x'), "top\nbottom" + QString(29999, u'\n'), markup}) {
             emit server->relay()->messageReceived(text); // as for every text a player sends
             QCoreApplication::sendPostedEvents();
             QVERIFY(server->message()->text().startsWith(text.left(3)));

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The board at other sizes, on a screen at 200%: fitted to the window, drops land where the player sees the cell;
-// off, it keeps its fixed size; the pictures drawn are those of twice the size, and a player's own still wins.
+// The board at 200%: fitted to the window, drops land where the cell shows; its pictures of twice the size.
 
 #include "boardtext.h"
 #include "pictures.h"
