@@ -10,8 +10,6 @@ using engine::StrongSearch;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kInfinity = 1 << 30;
 enum Bound : std::int8_t { kLower = 1, kUpper = 2, kExact = 3 };
 
