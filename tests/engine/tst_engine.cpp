@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rules and searches on drawn boards; in a move's board '@' marks its square, lower case what turns.
+#include "levels.h"
 #include "reference.h"
 #include "strongsearch.h"
 
@@ -201,7 +202,7 @@ private slots:
         QTest::newRow("11 empties, white") << int(White) << elevenEmpties;
     }
     // The exact solve, its value and a best square; the midgame search deepened to the end instead agrees, at more
-    // cost. The stronger computer plays a best square.
+    // cost. Master and the stronger computer play a best square.
     void endgames()
     {
         QFETCH(int, side);
@@ -224,6 +225,8 @@ private slots:
         deepener.choose(p, o);
         QCOMPARE(deepener.lines().back().value, score * StrongSearch::kFinished);
         QVERIFY(solver.nodes() < deepener.nodes());
+        const std::atomic<bool> going{false};
+        QCOMPARE(scoreAfter(p, o, engine::think(engine::Level::Master, p, o, going).square), score);
         if (side == White) {
             board.setStronger(true);
             board.trace = nullptr;
