@@ -21,8 +21,6 @@ using engine::StrongSearch;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kInfinity = 1 << 30;
 enum Bound : std::int8_t { kLower = 1, kUpper = 2, kExact = 3 };
 
@@ -303,7 +301,7 @@ bool StrongSearch::stop()
     // millisecond.
     if ((++visited & 1023) == 0) {
         flagged = stopAsked();
-        if (flagged || (mayStop && (visited >= limits.nodeLimit || Clock::now() >= deadline)))
+        if (flagged || (mayStop && (visited >= limits.nodeLimit || limits.now() >= deadline)))
             halted = true;
     }
     return halted;
@@ -348,7 +346,7 @@ void StrongSearch::prepare(Bits p, Bits o)
 
 int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
 {
-    const auto start = Clock::now();
+    const auto start = limits.now();
     // A tenth of the budget kept back: the thread may be descheduled on a
     // busy machine, and the reply must not be late.
     deadline = start + limits.budget * 9 / 10;
@@ -384,7 +382,7 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         // single move needs no search, but a small endgame still gets its value.
         if (depth >= empties || (rootMoves.size() == 1 && empties > kEasyEmpties))
             return square;
-        const auto spent = Clock::now() - start;
+        const auto spent = limits.now() - start;
         bool solveNow = false;
         if (limits.estimateSolve)
             solveNow = solveFits(empties, start, midNodes);
@@ -422,12 +420,13 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
 
 // Whether the exact solve is expected to finish in half the time left, at the
 // rate the midgame search has just run (the solver's positions cost about half).
-bool StrongSearch::solveFits(int empties, Clock::time_point start, std::uint64_t midNodes) const
+bool StrongSearch::solveFits(int empties, std::chrono::steady_clock::time_point start, std::uint64_t midNodes) const
 {
     if (empties <= kEasyEmpties)
         return true;
-    const double spent = std::chrono::duration<double>(Clock::now() - start).count();
-    const double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+    const auto now = limits.now();
+    const double spent = std::chrono::duration<double>(now - start).count();
+    const double left = std::chrono::duration<double>(deadline - now).count();
     if (left <= 0 || spent <= 0)
         return false;
     const double rate = 2.0 * static_cast<double>(midNodes) / spent;
@@ -447,7 +446,7 @@ int StrongSearch::valueAt(std::uint64_t p, std::uint64_t o, int depth)
     prepare(p, o);
     tracking = limits.weights != nullptr;
     mayStop = true;
-    deadline = Clock::time_point::max();
+    deadline = std::chrono::steady_clock::time_point::max();
     midTable = table(0);
     const int v = search(p, o, depth, -kInfinity, kInfinity);
     return halted ? 0 : v;

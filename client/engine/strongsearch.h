@@ -24,6 +24,8 @@ struct SearchLimits
     std::uint64_t nodeLimit = std::numeric_limits<std::uint64_t>::max();
     // Another thread sets it to end the search at once; may be null.
     const std::atomic<bool>* stop = nullptr;
+    // What the budget is measured by: a test may give a clock of its own.
+    std::chrono::steady_clock::time_point (*now)() = std::chrono::steady_clock::now;
 
     // What the levels add to the search as first built (all off by default):
     // the trained evaluation (null: the hand-weighted one), hash tables that

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A game against the computer as the player plays it: drops, levels, undo
-// and redo, click and keyboard play, passes, saved games, "&Options".
+// A game against the computer as the player plays it, and the choices it remembers.
 
 #include "boardtext.h"
 #include "modal.h"
@@ -15,8 +14,6 @@
 #include <QTest>
 
 namespace {
-
-const QStringList emptyRows(7, QString(8, u'.'));
 
 QStringList listed(QListWidget* list)
 {
@@ -62,35 +59,33 @@ private slots:
         newWindow();
     }
 
-    // The disc dropped on c5 stays in the list; the computer answers e6 at
-    // once, its disc marked until "&Restart". Then a short game on the top
-    // row: "Passer" lets the computer play, searching from its last square
-    // (without a move it tries that one, refused, and keeps it). Its turn
-    // shows only as an option; the end, in one report.
+    // The disc dropped on c5 stays in the list; e6 answers, marked until "&Restart". "Passer" lets the computer play
+    // from its last square; without a move it tries that one, keeps it and passes, its disc still marked.
     void oneGameAgainstTheComputer()
     {
         menuEntry(*window, 0, 0)->trigger(); // "&Begin alone..." puts the disc in the list
         QVERIFY(dropOn(board, 2, 4));
+        QVERIFY(!dropBack(window->pieces()));
         QCOMPARE(window->pieces()->count(), 1);
         QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>{QPoint(4, 5)}); // e6
         menuEntry(*window, 0, 1)->trigger(); // "&Restart"
         QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>());
-        BoardText::load(board->model(), QStringList{"O*.*...."} + emptyRows); // c1 is white's only move
+        BoardText::load(board->model(), BoardText::topRow("OX.X....")); // c1 is white's only move
         passButton(*window)->click();
         QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>{QPoint(2, 0)});
         QCOMPARE(turnText(*window), QStringLiteral("C'est votre tour !"));
         option(Options::WhoseTurn);
         board->grab();
         QCOMPARE(turnText(*window), QStringLiteral("Au tour de l'ordinateur")); // black has no move
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows); // white has none
+        BoardText::load(board->model(), BoardText::topRow("XXO.....")); // white has none
         passButton(*window)->click();
         QCOMPARE(QPoint(board->model().lastMoveX, board->model().lastMoveY), QPoint(2, 0));
-        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc: nobody can move
+        QCOMPARE(markedCells(*window, Options::LastMove), QList<QPoint>{QPoint(2, 0)});
+        QVERIFY(dropOn(board, 3, 0)); // d1 takes white's last disc: nobody can move
         board->grab(); // the report opens after this repaint; the next one opens none
         QTRY_COMPARE(boxes.texts.size(), 1);
         QCoreApplication::processEvents(); // repaints the board the report emptied
         QCOMPARE(turnText(*window), QStringLiteral("Partie terminée"));
-        QCOMPARE(boxes.texts, QStringList{QStringLiteral("Black won the game.\n\nPlayer :3\nComputer :0\n")});
     }
 
     // The player's disc shows at once; while the computer thinks the window
@@ -115,30 +110,42 @@ private slots:
         QVERIFY(!allowedCells(board).isEmpty());
     }
 
-    // "&Restart" or undo while the computer thinks: its reply never lands,
-    // even one found before the cancel and delivered after it (the hardest
-    // case: a reply still searched for is cancelled the same way).
-    void cancelledReplyNeverLands_data()
+    // "&Restart" or undo while the computer thinks, or "&Restart" while it
+    // seeks a hint: what it found before the cancel never lands after it (a
+    // search still running is cancelled the same way). Redo answers again.
+    void cancelledWorkNeverLands_data()
     {
+        QTest::addColumn<bool>("hint");
         QTest::addColumn<int>("entry");
-        QTest::addRow("restart") << 1;
-        QTest::addRow("undo") << 2;
+        QTest::addRow("reply, restart") << false << 1;
+        QTest::addRow("reply, undo then redo") << false << 2;
+        QTest::addRow("hint, restart") << true << 1;
     }
-    void cancelledReplyNeverLands()
+    void cancelledWorkNeverLands()
     {
+        QFETCH(bool, hint);
         QFETCH(int, entry);
         levelEntry(*window, engine::Level::Beginner)->trigger();
-        QVERIFY(dropOn(board, 2, 4));
-        QThread::msleep(300); // a Beginner's reply is found, not yet delivered
+        if (hint) {
+            BoardText::load(board->model(), BoardText::topRow("XO......")); // one move: found at once
+            menuEntry(*window, 0, 4)->trigger();
+        } else {
+            QVERIFY(dropOn(board, 2, 4));
+        }
+        QThread::msleep(300); // found, not yet delivered
         menuEntry(*window, 0, entry)->trigger();
         QTest::qWait(300);
+        QVERIFY(!board->hint().has_value());
+        if (hint)
+            return;
         QCOMPARE(rows(), BoardText::rows(Board()));
         QCOMPARE(board->turn(), PavotWidget::Turn::Local);
-        QVERIFY(!board->hint().has_value()); // nor as a mark
+        if (entry == 2)
+            menuEntry(*window, 0, 3)->trigger();
+        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), entry == 2 ? 6 : 4);
     }
 
-    // The hint is searched off the window's thread, then marks one of the
-    // player's moves without playing it.
+    // The hint is searched off the window's thread, then marks one of the player's moves without playing it.
     void hintIsMarkedNotPlayed()
     {
         QVERIFY(dropOn(board, 2, 4)); // c5, answered e6
@@ -154,25 +161,13 @@ private slots:
         QVERIFY(allowedCells(board).contains(*board->hint()));
     }
 
-    // A hint found but not yet shown when "&Restart" comes never shows.
-    void cancelledHintNeverLands()
-    {
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows); // c1 ends the game
-        menuEntry(*window, 0, 4)->trigger();
-        QThread::msleep(300);
-        menuEntry(*window, 0, 1)->trigger();
-        QTest::qWait(300);
-        QVERIFY(!board->hint().has_value());
-    }
-
-    // With "Play at once" the disc is in the list at launch, and again, on a
-    // new game, after the report.
+    // With "Play at once" the disc is in the list at launch, and again, on a new game, after the report.
     void playAtOnceAtLaunchAndAfterTheReport()
     {
         QSettings().setValue(QStringLiteral("options/playAtOnce"), true);
         newWindow();
         QTRY_COMPARE(window->pieces()->count(), 1);
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
+        BoardText::load(board->model(), BoardText::topRow("XO......"));
         QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
         QTRY_COMPARE(boxes.texts.size(), 1);
         QCOMPARE(rows(), BoardText::rows(Board()));
@@ -212,51 +207,49 @@ private slots:
         QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
     }
 
-    // Redo of a move whose reply an undo cancelled: the computer answers.
-    void redoAfterACancelledReply()
+    // A listener stands in for the server. The turn begins once the game connection is up, and white moves first;
+    // undo is refused. A new network game starts from the start position, nobody's turn until it connects.
+    void networkGameTurns()
     {
-        levelEntry(*window, engine::Level::Strong)->trigger();
-        QVERIFY(dropOn(board, 2, 4));
-        menuEntry(*window, 0, 2)->trigger();
-        menuEntry(*window, 0, 3)->trigger();
-        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), 6);
-    }
-
-    void undoRefusedInANetworkGame()
-    {
-        // A listener stands in for the server: the turn begins once the game
-        // connection is up, and only then is white's move taken.
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
         board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), server.serverPort());
         QTRY_VERIFY_WITH_TIMEOUT(boxes.texts.contains(QStringLiteral("Le joueur blanc commence.")), 5000);
+        QVERIFY(!dropOn(board, 2, 4));
         board->playReceivedMove(QStringLiteral("PUT|2|3|1|")); // white c4
         QVERIFY(dropOn(board, 2, 2)); // black c3
         const QStringList before = rows();
         menuEntry(*window, 0, 2)->trigger();
         QVERIFY(!board->undo());
         QCOMPARE(rows(), before);
+        board->playReceivedMove(QStringLiteral("PUT|4|5|1|")); // white e6: black's turn
+        board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), server.serverPort());
+        QCOMPARE(rows(), BoardText::rows(Board()));
+        QVERIFY(!dropOn(board, 2, 4));
     }
 
-    // A click, or the arrow keys and Enter, follow the drop rule: a refused
-    // cell stays refused; an allowed one is answered by the computer.
-    void clickAndKeysFollowTheDropRule_data()
+    // A drop, a click, or the arrow keys and Enter, each follow the drop rule at once: a refused cell stays refused,
+    // whatever a drag was told over it; an allowed one is answered by the computer.
+    void placingFollowsTheDropRule_data()
     {
-        QTest::addColumn<bool>("keys");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QPoint>("cell");
         QTest::addColumn<bool>("allowed");
-        QTest::addRow("click on d4") << false << QPoint(3, 3) << false;
-        QTest::addRow("click on c5") << false << QPoint(2, 4) << true;
-        QTest::addRow("keys to b7") << true << QPoint(1, 6) << false;
-        QTest::addRow("keys to f4") << true << QPoint(5, 3) << true;
+        QTest::addRow("drop on a1") << "drop" << QPoint(0, 0) << false;
+        QTest::addRow("click on d4") << "click" << QPoint(3, 3) << false;
+        QTest::addRow("click on c5") << "click" << QPoint(2, 4) << true;
+        QTest::addRow("keys to b7") << "keys" << QPoint(1, 6) << false;
+        QTest::addRow("keys to f4") << "keys" << QPoint(5, 3) << true;
     }
-    void clickAndKeysFollowTheDropRule()
+    void placingFollowsTheDropRule()
     {
-        QFETCH(bool, keys);
+        QFETCH(QString, how);
         QFETCH(QPoint, cell);
         QFETCH(bool, allowed);
         option(Options::ClickPlay);
-        if (keys) {
+        if (how == "drop") {
+            QCOMPARE(dropOn(board, cell.x(), cell.y()), allowed);
+        } else if (how == "keys") {
             for (QPoint at = board->keyboardCursor(); at != cell; at = board->keyboardCursor()) {
                 const Qt::Key key = at.x() < cell.x()   ? Qt::Key_Right
                                     : at.x() > cell.x() ? Qt::Key_Left
@@ -279,22 +272,36 @@ private slots:
         option(Options::AutoPass);
         passButton(*window)->click();
         QCOMPARE(rows(), BoardText::rows(Board()));
-        BoardText::load(board->model(), QStringList{"O*......"} + emptyRows); // c1 is white's only move
+        BoardText::load(board->model(), BoardText::topRow("OX......")); // c1 is white's only move
         board->update();
         QCOMPARE(boxes.texts.size(), 0);
         QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("White won the game.\n\nPlayer :0\nComputer :3\n")});
     }
 
-    // The report's OK leaves the final position and the player's score.
-    void finalPositionIsKept()
+    // The report names the winner, or none; the count labels and, with the
+    // final position kept, the player's score say the same.
+    void theEndIsReported_data()
     {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QStringList>("labels"); // black's count, white's count, the score
+        QTest::newRow("black wins") << "XO......" << "Black won the game.\n\nPlayer :3\nComputer :0\n"
+                                    << QStringList{"3", "0", "You won 3-0"};
+        QTest::newRow("draw") << "XO.XOOOO" << "Player :4\nComputer :4\n" << QStringList{"4", "4", "Draw 4-4"};
+    }
+    void theEndIsReported()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, report);
+        QFETCH(QStringList, labels);
         option(Options::KeepFinal);
-        BoardText::load(board->model(), QStringList{"*O......"} + emptyRows);
-        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
-        QTRY_COMPARE(boxes.texts.size(), 1);
+        BoardText::load(board->model(), BoardText::topRow(row));
+        QVERIFY(dropOn(board, 2, 0)); // c1 ends the game
+        QTRY_COMPARE(boxes.texts, QStringList{report});
         board->grab();
-        QCOMPARE(board->model().count(Black), 3);
-        QCOMPARE(turnText(*window), QStringLiteral("You won 3-0"));
+        QCOMPARE(columnWidget<QLabel>(*window, 4)->text(), labels.at(0));
+        QCOMPARE(columnWidget<QLabel>(*window, 6)->text(), labels.at(1));
+        QCOMPARE(turnText(*window), labels.at(2));
     }
 
     // A saved game opens, after "&Restart", to the same position and move
@@ -305,7 +312,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addRow("saved game") << true << QByteArray();
         QTest::addRow("illegal move") << false << QByteArray("f5f5");
-        QTest::addRow("not moves") << false << QByteArray("hello");
         QTest::addRow("too large") << false << QByteArray(5000, ' ');
         QTest::addRow("missing") << false << QByteArray();
     }
@@ -330,42 +336,31 @@ private slots:
         QCOMPARE(boxes.texts.size(), saved ? 0 : 1);
     }
 
-    // The level chosen is the next window's; the old switch means "Strong".
-    void levelIsRemembered_data()
+    // Each option turned on is on in the next window, the others off; so is the
+    // level chosen, over the old "stronger computer" switch, which alone means Strong.
+    void choicesAreRemembered_data()
     {
-        QTest::addColumn<bool>("strongerSwitch");
-        QTest::addColumn<int>("chosen");
-        QTest::addColumn<int>("expected");
-        QTest::addRow("old switch") << true << -1 << int(engine::Level::Strong);
-        QTest::addRow("chosen over the switch") << true << int(engine::Level::Beginner) << int(engine::Level::Beginner);
-    }
-    void levelIsRemembered()
-    {
-        QFETCH(bool, strongerSwitch);
-        QFETCH(int, chosen);
-        QFETCH(int, expected);
-        QSettings().setValue(QStringLiteral("options/strongerComputer"), strongerSwitch);
-        if (chosen >= 0)
-            levelEntry(*window, engine::Level(chosen))->trigger();
-        newWindow();
-        QVERIFY(levelEntry(*window, engine::Level(expected))->isChecked());
-        QCOMPARE(board->level(), engine::Level(expected));
-    }
-
-    // Each option turned on is on in the next window, the others off.
-    void optionsAreRemembered_data()
-    {
-        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("choice"); // an option turned on, -1 for none
+        QTest::addColumn<int>("level");  // the level chosen, -1 for none
         for (int choice = 0; choice < Options::ChoiceCount; ++choice)
-            QTest::addRow("%d", choice) << choice;
+            QTest::addRow("%d", choice) << choice << int(engine::Level::Beginner);
+        QTest::addRow("old switch") << -1 << -1;
     }
-    void optionsAreRemembered()
+    void choicesAreRemembered()
     {
         QFETCH(int, choice);
-        menuEntry(*window, 2, choice)->trigger();
-        window = std::make_unique<MainWindow>();
+        QFETCH(int, level);
+        QSettings().setValue(QStringLiteral("options/strongerComputer"), true);
+        if (choice >= 0)
+            menuEntry(*window, 2, choice)->trigger();
+        if (level >= 0)
+            levelEntry(*window, engine::Level(level))->trigger();
+        newWindow();
         for (int other = 0; other < Options::ChoiceCount; ++other)
             QCOMPARE(menuEntry(*window, 2, other)->isChecked(), other == choice);
+        const engine::Level expected = level >= 0 ? engine::Level(level) : engine::Level::Strong;
+        QVERIFY(levelEntry(*window, expected)->isChecked());
+        QCOMPARE(board->level(), expected);
     }
 };
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Positions written as eight text rows, top row first, so a test reads like
-// its board: '*' black, 'O' white, '.' empty.
+// Positions as eight text rows, top row (y = 0) first: 'X' black, 'O' white, anything else empty; lower case 'x'
+// and 'o' load as their colour (an engine test marks with them the discs a move turns).
 
 #include "board.h"
 
@@ -13,13 +13,29 @@ namespace BoardText {
 // Every cell from the rows, then the counts from the cells.
 inline void load(Board& board, const QStringList& rows)
 {
+    int counts[2] = {0, 0};
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
-            const QChar c = rows.at(y).at(x);
-            board.setCell(x, y, c == u'*' ? Black : c == u'O' ? White : Empty);
+            const QChar c = rows.at(y).at(x).toUpper();
+            const int colour = c == u'X' ? Black : c == u'O' ? White : Empty;
+            board.setCell(x, y, colour);
+            counts[0] += colour == Black ? 1 : 0;
+            counts[1] += colour == White ? 1 : 0;
         }
-    const QString cells = rows.join(QString());
-    board.setCounts(int(cells.count(u'*')), int(cells.count(u'O')));
+    board.setCounts(counts[0], counts[1]);
+}
+
+inline Board board(const QStringList& rows)
+{
+    Board b;
+    load(b, rows);
+    return b;
+}
+
+// A position whose only discs are on the top row.
+inline QStringList topRow(const QString& row)
+{
+    return QStringList{row} + QStringList(7, QString(8, u'.'));
 }
 
 inline QStringList rows(const Board& board)
@@ -28,7 +44,7 @@ inline QStringList rows(const Board& board)
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
             if (board.cell(x, y) != Empty)
-                out[y][x] = board.cell(x, y) == Black ? u'*' : u'O';
+                out[y][x] = board.cell(x, y) == Black ? u'X' : u'O';
     return out;
 }
 

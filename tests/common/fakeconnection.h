@@ -4,6 +4,8 @@
 // A connection without a socket, for tests and fuzz targets: delivered bytes
 // wait in the inbox to be read, written bytes stay in the outbox.
 
+#include "frame.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -19,6 +21,14 @@ public:
 
     QByteArray inbox;
     QByteArray outbox;
+
+    // What was written, as the peer reads it.
+    QStringList sentTexts() const
+    {
+        FakeConnection wire;
+        wire.inbox = outbox;
+        return Frame::Reader().readAll(&wire);
+    }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override

@@ -7,9 +7,8 @@
 #include <QStringList>
 #include <QTimer>
 
-// Modal boxes run their own event loop, so none may wait for a player: this
-// presses the first button of each one as soon as it opens (OK, or Cancel
-// when it is the only one) and keeps the texts the boxes showed, in order.
+// Modal boxes run their own event loop, so none may wait for a player: this presses the first button of each one as
+// soon as it opens (OK, or Cancel when it is the only one) and keeps the texts the boxes showed, in order.
 struct BoxAnswerer
 {
     QStringList texts;

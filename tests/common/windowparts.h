@@ -9,6 +9,7 @@
 #include "pavotwidget.h"
 #include "pieceslist.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLayout>
@@ -53,6 +54,18 @@ bool send(QWidget* target, QPoint at, const QMimeData* data = pieceData())
     Event event(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     static_cast<QObject*>(target)->event(&event);
     return event.isAccepted();
+}
+
+// A disc dragged from the list back onto it, through the view's event filter
+// as Qt's drag loop would: dropped only if the drag is taken.
+inline bool dropBack(PiecesList* list)
+{
+    QDragEnterEvent enter(QPoint(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {});
+    QDropEvent drop(QPointF(40, 40), Qt::MoveAction, pieceData(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    if (enter.isAccepted())
+        QCoreApplication::sendEvent(list->viewport(), &drop);
+    return enter.isAccepted() && drop.isAccepted();
 }
 
 inline QPoint centre(int x, int y) { return QPoint(x * 80 + 40, y * 80 + 40); }

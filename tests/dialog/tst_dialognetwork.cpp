@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The connection dialog against a plain listener that writes what each test
-// needs, as any server, hostile or not, could.
+// The connection dialog against a plain listener that writes what any server could.
 #include "dialognetwork.h"
 #include "frame.h"
 #include "messages.h"
@@ -52,10 +51,9 @@ private slots:
         child("serveurPort")->setProperty("value", server->serverPort());
     }
 
-    // Pressed again, the dialog drops the first connection with its half
-    // frame, and reads the second's frames from their start. Then only a whole
-    // control text acts, and only until the game has begun: any other text,
-    // even one holding a control word, is logged as sent, never as markup.
+    // Pressed again, the dialog drops the first connection with its half frame, and reads the second's frames from
+    // their start. Then only a whole control text acts, and only until the game has begun: any other text, even one
+    // holding a control word, is logged as sent, never as markup.
     void reconnectsThenObeysOnlyWholeControlTexts()
     {
         QSignalSpy black(dialog.get(), &DialogNetwork::setBlack);
@@ -75,14 +73,15 @@ private slots:
         QVERIFY(!log().contains(u"Erreur"));
     }
 
-    // Only the echo of the colour asked for registers the player, who is then
-    // told to wait: in any order of echoes one colour stays in view.
+    // Only the echo of the colour asked for registers the player, who is then told to wait: in any order of echoes
+    // one colour stays in view. A refusal says to choose the other colour.
     void onlyTheEchoOfTheRequestRegisters_data()
     {
         QTest::addColumn<QStringList>("echoes");
         QTest::newRow("black then white") << QStringList{"BLACK", "WHITE"};
         QTest::newRow("white then black") << QStringList{"WHITE", "BLACK"};
         QTest::newRow("white only") << QStringList{"WHITE"};
+        QTest::newRow("refused") << QStringList{"ERR"};
     }
     void onlyTheEchoOfTheRequestRegisters()
     {
@@ -95,6 +94,7 @@ private slots:
         const bool registered = echoes.contains(Message::Black);
         QCOMPARE(enabled("boutonConnexion"), !registered);
         QCOMPARE(log().contains(u"en attente d'un adversaire"), registered);
+        QCOMPARE(log().contains(u"Erreur: choissez l'autre couleur."), echoes.contains(Message::Err));
         QVERIFY(dialog->findChild<QWidget*>("radioButton")->isVisibleTo(dialog.get()));
     }
 
@@ -120,8 +120,7 @@ private slots:
         QCOMPARE(child("serveurIP")->property("text").toString(), QStringLiteral("127.0.0.1"));
     }
 
-    // A flood keeps only the latest entries, each cut short, and no undo
-    // history of them.
+    // A flood keeps only the latest entries, each cut short, and no undo history of them.
     void logKeepsTheLatestEntries()
     {
         QTcpSocket* peer = pressAndAccept();
@@ -135,8 +134,7 @@ private slots:
         QCOMPARE(qobject_cast<QTextEdit*>(child("listeMessages"))->document()->availableUndoSteps(), 0);
     }
 
-    // Connect is enabled again once the server cuts the connection, and each
-    // refused attempt is reported once.
+    // Connect is enabled again once the server cuts the connection, and each refused attempt is reported once.
     void eachFailedAttemptIsReportedOnce()
     {
         QTcpSocket* peer = pressAndAccept();

@@ -1,92 +1,67 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// What the engine's tests compare it with: a plain board, walked square by
-// square, with a plain negamax and a plain exact solver; and random positions.
+// What the engine's tests measure it against: the plain search as the rules describe it, a solver that walks every
+// line to the end, and games of random legal moves.
+#include "bitboard.h"
 #include "boardtext.h"
 
 #include <QList>
 #include <random>
-#include <vector>
 
-struct Ref // the plain engine: cells in an int[8][8] indexed [x][y], lines walked square by square
+// Depth plies for colour: the disc difference by the counts at depth 0 (times 10000 on a full board), moves from a1,
+// a2, ... to h8, the first best kept, no move -1000000. Value, best x and y (-1 for none), positions visited.
+inline QList<int> plainNegamax(const Board& board, int colour, int depth)
 {
-    int c[8][8];
-    int n[2]; // black and white counts: the search reads these, not the cells
-
-    explicit Ref(const Board& b) : n{b.count(Black), b.count(White)}
-    {
-        for (int s = 0; s < 64; ++s)
-            c[s / 8][s % 8] = b.cell(s / 8, s % 8);
+    const bool full = board.count(Black) + board.count(White) == 64;
+    if (full || depth <= 0)
+        return {(board.count(colour) - board.count(1 - colour)) * (full ? 10000 : 1), -1, -1, 1};
+    QList<int> best{-1000000, -1, -1, 1};
+    for (int s = 0; s < 64; ++s) {
+        Board child = board;
+        if (child.playMove(s / 8, s % 8, colour, true) == 0)
+            continue;
+        const QList<int> reply = plainNegamax(child, 1 - colour, depth - 1);
+        best[3] += reply[3];
+        if (-reply[0] > best[0])
+            best = {-reply[0], s / 8, s % 8, best[3]};
     }
-    bool operator==(const Ref&) const = default;
-
-    int at(int x, int y) const { return x >= 0 && x < 8 && y >= 0 && y < 8 ? c[x][y] : -2; } // -2: off
-    int flipLine(int x, int y, int d, int col, bool apply) // other codes bracket nothing: 1 - col != col
-    {
-        int k = 1;
-        while (at(x + k * Board::dirX[d], y + k * Board::dirY[d]) == 1 - col)
-            ++k;
-        const bool bracketed = at(x + k * Board::dirX[d], y + k * Board::dirY[d]) == col;
-        for (int i = 1; apply && bracketed && i < k; ++i)
-            c[x + i * Board::dirX[d]][y + i * Board::dirY[d]] = col;
-        return bracketed ? k - 1 : 0;
-    }
-    int playMove(int x, int y, int col, bool apply)
-    {
-        int total = 0;
-        for (int d = 0; at(x, y) == Empty && d < 8; ++d)
-            total += flipLine(x, y, d, col, apply);
-        if (total > 0 && apply) {
-            c[x][y] = col;
-            n[col] += total + 1;
-            n[1 - col] -= total;
-        }
-        return total;
-    }
-    std::vector<std::pair<int, Ref>> moves(int col) const // in scan order: square, position after
-    {
-        std::vector<std::pair<int, Ref>> out;
-        for (int s = 0; s < 64; ++s) {
-            Ref child = *this;
-            if (child.playMove(s / 8, s % 8, col, true) > 0)
-                out.emplace_back(s, child);
-        }
-        return out;
-    }
-    // depth plies for col by the counts: value, first best square (-1, -1: no move), positions.
-    QList<int> negamax(int col, int depth) const
-    {
-        const bool full = n[Black] + n[White] == 64;
-        if (full || depth <= 0)
-            return {(n[col] - n[1 - col]) * (full ? 10000 : 1), -1, -1, 1};
-        QList<int> best{-1000000, -1, -1, 1};
-        for (const auto& [s, child] : moves(col)) {
-            const QList<int> reply = child.negamax(1 - col, depth - 1);
-            best[3] += reply[3];
-            if (-reply[0] > best[0])
-                best = {-reply[0], s / 8, s % 8, best[3]};
-        }
-        return best;
-    }
-    int solve(int col, bool passed = false) const // disc difference at the end with best play
-    {
-        int best = -65;
-        for (const auto& [s, child] : moves(col))
-            best = std::max(best, -child.solve(1 - col));
-        return best > -65 ? best : passed ? n[col] - n[1 - col] : -solve(1 - col, true);
-    }
-};
-
-// empties cells empty, scattered by 37 s + shift modulo 64; of the others col owns one in odds.
-inline Board randomPosition(std::mt19937& rng, int empties, int col, unsigned odds)
-{
-    Board b;
-    const unsigned shift = rng() % 64;
-    for (int s = 0; s < 64; ++s)
-        b.setCell(s / 8, s % 8,
-                  (37 * s + shift) % 64 < unsigned(empties) ? Empty : col ^ (rng() % odds > 0));
-    BoardText::load(b, BoardText::rows(b)); // counts from the cells
-    return b;
+    return best;
 }
 
+// The final disc difference for the side owning p when both play their best.
+inline int bruteForceScore(Bits p, Bits o, bool passed = false)
+{
+    int best = -65;
+    for (Bits moves = legalMoves(p, o); moves; moves &= moves - 1) {
+        const int sq = lowestSquare(moves);
+        const Bits turned = flips(p, o, sq);
+        best = std::max(best, -bruteForceScore(o & ~turned, p | turned | Bits{1} << sq));
+    }
+    if (best > -65)
+        return best;
+    return passed ? popCount(p) - popCount(o) : -bruteForceScore(o, p, true);
+}
+
+// Up to plies random legal moves from the start, first moving first, a pass when there is none: played(x, y, side)
+// hears each, (-1, -1, side) a pass. Returns the side to move.
+template <typename Played>
+int playRandomly(Board& board, std::mt19937& rng, int plies, int first, Played played)
+{
+    int side = first;
+    for (int n = 0; n < plies && !board.gameOver(); ++n) {
+        Bits moves = legalMoves(board.bitboard(side), board.bitboard(1 - side));
+        for (int skip = moves ? int(rng() % unsigned(popCount(moves))) : 0; skip > 0; --skip)
+            moves &= moves - 1;
+        const int sq = moves ? lowestSquare(moves) : -9;
+        board.playMove(sq / 8, sq % 8, side, true);
+        played(moves ? sq / 8 : -1, moves ? sq % 8 : -1, side);
+        side = 1 - side;
+    }
+    return side;
+}
+
+inline int playRandomly(Board& board, std::mt19937& rng, int plies)
+{
+    return playRandomly(board, rng, plies, Black, [](int, int, int) {});
+}

@@ -1,80 +1,238 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The engine against a plain one on random positions, the stronger search against exact solves.
-#include "reference.h"
+// Rules and searches on drawn boards; in a move's board '@' marks its square, lower case what turns.
 #include "levels.h"
+#include "reference.h"
 #include "strongsearch.h"
 
 #include <QtTest>
 
-// Move s of 400, each line tested then turned, the move tested then played, the position left.
-template <typename Engine>
-static std::pair<QList<int>, Ref> moveResults(Engine e, int s)
+#include <future>
+#include <thread>
+
+namespace {
+
+using engine::StrongSearch;
+
+const QStringList start{"........", "........", "........", "...XO...",
+                        "...OX...", "........", "........", "........"};
+
+const QStringList elevenEmpties{"XXXOX.O.", "XX.OXOX.", "XXXOOXX.", "OXXXXXXX",
+                                "OOXXXO..", "OOOOOOOO", "OOOOOOO.", ".XX..XXX"};
+
+// "d3" is (3, 2); "i2" lies just off the board.
+QPoint square(const QString& name)
 {
-    const int colour = s / 100 - 1; // codes -1 to 2; x and y -1 to 8, the board and its rim
-    const int x = s % 10 - 1;
-    const int y = s / 10 % 10 - 1;
-    QList<int> r;
-    for (int d = 0; d < 8; ++d)
-        r << e.flipLine(x, y, d, colour, false) << e.flipLine(x, y, d, colour, true);
-    r << e.playMove(x, y, colour, false) << e.playMove(x, y, colour, true);
-    return {r, Ref(e)};
+    return QPoint(name.at(0).unicode() - 'a', name.mid(1).toInt() - 1);
 }
+
+// The final disc difference for the side owning p once it has played sq and both sides then play their best.
+int scoreAfter(Bits p, Bits o, int sq)
+{
+    const Bits turned = flips(p, o, sq);
+    return -bruteForceScore(o & ~turned, p | turned | Bits{1} << sq);
+}
+
+// Moves from the start: a pass, when a side has none, is a move; a finished game ends its line.
+std::uint64_t perft(Bits p, Bits o, int depth, bool passed = false)
+{
+    if (depth == 0)
+        return 1;
+    Bits moves = legalMoves(p, o);
+    if (!moves)
+        return passed ? 1 : perft(o, p, depth - 1, true);
+    std::uint64_t leaves = 0;
+    for (; moves; moves &= moves - 1) {
+        const Bits turned = flips(p, o, lowestSquare(moves));
+        leaves += perft(o & ~turned, p | turned | (moves & (Bits{0} - moves)), depth - 1);
+    }
+    return leaves;
+}
+
+} // namespace
 
 class EngineTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // Random positions, every other one with counts unlike its cells: each move of colour codes -1
-    // to 2 on and next to the board, game ends, the plain search, the stronger one cut short.
-    void matchesReference()
+    void moves_data()
     {
-        std::mt19937 rng(2024); // fixed start
-        for (int n = 0; n < 300; ++n) {
-            Board b = randomPosition(rng, n % 65, Black, 2); // an empty board, counts 0, now and then
-            if (n % 2 == 1) // 62 to 64 in all: full and drawn finishes come soon
-                b.setCounts(32, 30 + int(rng() % 3));
-            const Ref ref(b);
-            const int side = n / 2 % 2;
-            for (int s = 0; s < 400; ++s)
-                QVERIFY2(moveResults(b, s) == moveResults(ref, s), qPrintable(BoardText::rows(b).join('\n')));
-            const bool stuck = ref.moves(Black).empty() && ref.moves(White).empty();
-            QCOMPARE(b.gameOver(), ref.n[0] + ref.n[1] == 64 || (ref.n[0] + ref.n[1] > 0 && stuck));
-            int square[2] = {-1, -1};
-            const int v = b.negamax(side, square[0], square[1], 1 + n % 3);
-            QCOMPARE((QList<int>{v, square[0], square[1], b.nodeCount}), ref.negamax(side, 1 + n % 3));
-            std::uint64_t discs[3] = {}; // by cell code
-            for (int s = 0; s < 64; ++s)
-                discs[b.cell(s / 8, s % 8)] |= std::uint64_t{1} << s;
-            engine::StrongSearch strong(std::chrono::hours(1), 1 + rng() % 5000);
-            const int sq = strong.choose(discs[side], discs[1 - side]);
-            QVERIFY(sq < 0 || sq == strong.lines().back().square); // cut short: the last finished depth's
+        QTest::addColumn<int>("colour");
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QStringList>("drawn");
+        QTest::newRow("flips in all eight directions") << int(Black) << "d4"
+            << QStringList{"X..X....", ".o.o.X..", "..ooo...", "Xoo@oooX",
+                           "..ooo...", ".X.X.o..", "......X.", "........"};
+        QTest::newRow("white flips") << int(White) << "c4"
+            << QStringList{"........", "........", "........", "..@xO...",
+                           "...OX...", "........", "........", "........"};
+        QTest::newRow("no flip across an empty, off the edge or after an own disc") << int(Black) << "d4"
+            << QStringList{"...X..O.", ".....O..", "...OO...", "XO.@XOX.",
+                           "...O....", "...O....", "...O....", "...O...."};
+        QTest::newRow("occupied square") << int(Black) << "b1" << BoardText::topRow("XOOX....");
+        QTest::newRow("right of the board") << int(Black) << "i2" << QStringList{"........", "......XO"}
+                                                                         + QStringList(6, "........");
+        QTest::newRow("not a colour") << int(Empty) << "c4" << start;
+    }
+    // Tested, a move changes nothing; played, it turns exactly the marked discs and the counts follow.
+    void moves()
+    {
+        QFETCH(int, colour);
+        QFETCH(QString, at);
+        QFETCH(QStringList, drawn);
+        const QPoint move = square(at);
+        Board board = BoardText::board(drawn);
+        const int turned = int(drawn.join(QString()).count(QRegularExpression("[xo]")));
+        const QChar mover = colour == Black ? u'X' : u'O';
+        QStringList after = drawn;
+        for (QString& row : after)
+            for (QChar& c : row)
+                c = c.isLower() || (c == u'@' && turned > 0) ? mover : c;
+        QCOMPARE(board.playMove(move.x(), move.y(), colour, false), turned);
+        QCOMPARE(BoardText::rows(board), BoardText::rows(BoardText::board(drawn)));
+        QCOMPARE(board.playMove(move.x(), move.y(), colour, true), turned);
+        const Board expected = BoardText::board(after);
+        QCOMPARE(BoardText::rows(board), BoardText::rows(expected));
+        QCOMPARE(board.count(Black), expected.count(Black));
+        QCOMPARE(board.count(White), expected.count(White));
+    }
+
+    void passesAndTheEnd_data()
+    {
+        QTest::addColumn<QStringList>("drawn");
+        QTest::addColumn<bool>("blackMoves");
+        QTest::addColumn<bool>("whiteMoves");
+        QTest::addColumn<bool>("over");
+        QTest::newRow("start") << start << true << true << false;
+        QTest::newRow("black must pass") << BoardText::topRow("OX......") << false << true << false;
+        QTest::newRow("white must pass") << BoardText::topRow("XO......") << true << false << false;
+        QTest::newRow("nobody can move") << BoardText::topRow("X.O.....") << false << false << true;
+        QTest::newRow("full") << QStringList(8, "XXXOOOOO") << false << false << true;
+        QTest::newRow("emptied by the report") << QStringList(8, "........") << false << false << false;
+    }
+    void passesAndTheEnd()
+    {
+        QFETCH(QStringList, drawn);
+        QFETCH(bool, blackMoves);
+        QFETCH(bool, whiteMoves);
+        QFETCH(bool, over);
+        const Board board = BoardText::board(drawn);
+        QCOMPARE(board.hasLegalMove(Black), blackMoves);
+        QCOMPARE(board.hasLegalMove(White), whiteMoves);
+        QCOMPARE(board.gameOver(), over);
+    }
+
+    void movesFromTheStart_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<quint64>("count");
+        const quint64 counts[] = {4, 12, 56, 244, 1396, 8200, 55092, 390216};
+        for (int depth = 1; depth <= 8; ++depth)
+            QTest::addRow("depth %d", depth) << depth << counts[depth - 1];
+    }
+    void movesFromTheStart()
+    {
+        QFETCH(int, depth);
+        QFETCH(quint64, count);
+        const Board board = BoardText::board(start);
+        QCOMPARE(quint64(perft(board.bitboard(Black), board.bitboard(White), depth)), count);
+    }
+
+    // On positions of random games: the plain search as the rules describe it; the stronger one, cut short by a node
+    // limit, plays the square of its last finished depth.
+    void searchesOnRandomGames()
+    {
+        std::mt19937 rng(2024);
+        for (int n = 0; n < 120; ++n) {
+            Board board;
+            const int side = playRandomly(board, rng, n % 61);
+            int at[2] = {-1, -1};
+            const int v = board.negamax(side, at[0], at[1], 1 + n % 3);
+            QCOMPARE((QList<int>{v, at[0], at[1], board.nodeCount}), plainNegamax(board, side, 1 + n % 3));
+            StrongSearch strong(std::chrono::hours(1), 1 + rng() % 5000);
+            const int sq = strong.choose(board.bitboard(side), board.bitboard(1 - side));
+            QVERIFY(sq < 0 || sq == strong.lines().back().square);
         }
     }
 
-    // Random endgames of 0 to 9 empties: the stronger search finds a best square and its exact
-    // value; white's computer plays it, black's search moves nothing. Master finds a best square.
-    void strongSolvesEndgames()
+    // White's c8 ends the game 32-32: every depth finds the same draw in the
+    // same two positions, and the search must see that deeper changes nothing.
+    void plainSearchEndsOnADrawnFinish()
     {
-        std::mt19937 rng(5);
-        for (int n = 0; n < 100; ++n) {
-            const int side = n % 2;
-            Board b = randomPosition(rng, n % 10, side, 8); // side owns one disc in eight: passes come early
-            b.setStronger(true);
-            b.trace = nullptr;
-            const Ref ref(b);
-            Ref played = ref;
-            const int best = ref.solve(side);
-            const std::atomic<bool> going{false};
-            const int sq = engine::think(engine::Level::Master, b.bitboard(side), b.bitboard(1 - side), going).square;
-            Ref byMaster = ref;
-            const bool masterMoved = byMaster.playMove(sq / 8, sq % 8, side, true) > 0;
-            QCOMPARE(masterMoved ? -byMaster.solve(1 - side) : best, best);
-            int xy[2] = {-1, -1}; // the square chosen
-            const int v = side == White ? b.computerPlay(xy[0], xy[1]) : b.strongMove(Black, xy[0], xy[1]);
-            const bool moved = played.playMove(xy[0], xy[1], side, true) > 0;
-            QVERIFY(Ref(b) == (side == White ? played : ref));
-            QCOMPARE(v, moved ? best * engine::StrongSearch::kFinished : -1000000);
-            QCOMPARE(moved ? -played.solve(1 - side) : best, best);
+        auto board = std::make_shared<Board>(BoardText::board(
+            {"XXXXXXXX", "XXXXXXXO", "OOXOOOOX", "OOXOOOXO", "OOXOOXOO", "XOXOXOOO", "OXXXOOOO", "OX@XXXXX"}));
+        board->trace = nullptr;
+        auto found = std::make_shared<std::promise<QList<int>>>();
+        std::future<QList<int>> result = found->get_future();
+        // Its own thread, so an endless search fails this test alone.
+        std::thread([board, found] {
+            int at[2] = {0, 0};
+            const int v = board->searchMove(White, at[0], at[1]);
+            found->set_value({v, at[0], at[1]});
+        }).detach();
+        QVERIFY2(result.wait_for(std::chrono::seconds(10)) == std::future_status::ready, "endless search");
+        QCOMPARE(result.get(), (QList<int>{0, 2, 7}));
+    }
+
+    // On a clock that moves a millisecond each time it is read, the exact solve of eleven empties outlasts a budget
+    // of ten: the search ends within it, the midgame's square standing.
+    void strongSearchKeepsToItsBudget()
+    {
+        static std::chrono::steady_clock::time_point fake;
+        engine::SearchLimits limits;
+        limits.budget = std::chrono::milliseconds(10);
+        limits.now = [] { return fake += std::chrono::milliseconds(1); };
+        const auto begin = fake;
+        const Board board = BoardText::board(elevenEmpties);
+        StrongSearch search(limits);
+        QVERIFY(search.choose(board.bitboard(White), board.bitboard(Black)) >= 0);
+        QVERIFY(fake - begin <= limits.budget);
+        QVERIFY(search.lines().back().depth < 11);
+    }
+
+    void endgames_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QStringList>("drawn");
+        QTest::newRow("9 empties, white") << int(White)
+            << QStringList{"OOOOOOX.", "XXXXXOXO", ".XOOXXO.", "..XXXOOO",
+                           ".XXXOXOX", ".XXOXOXX", "XXXXOOXX", "OXO.OXX."};
+        QTest::newRow("10 empties, black") << int(Black)
+            << QStringList{"XOXXOOO.", "XOXXXOO.", "XOOXOXX.", "XOXOOXXX",
+                           "XXOOOOXX", "XXXXXOOX", "OXXX.OOO", "O.X....."};
+        QTest::newRow("11 empties, white") << int(White) << elevenEmpties;
+    }
+    // The exact solve, its value and a best square; the midgame search deepened to the end instead agrees, at more
+    // cost. Master and the stronger computer play a best square.
+    void endgames()
+    {
+        QFETCH(int, side);
+        QFETCH(QStringList, drawn);
+        Board board = BoardText::board(drawn);
+        const Bits p = board.bitboard(side);
+        const Bits o = board.bitboard(1 - side);
+        const int empties = 64 - popCount(p | o);
+        const int score = bruteForceScore(p, o);
+        engine::SearchLimits limits;
+        limits.budget = std::chrono::hours(1);
+        limits.solveEmpties = empties;
+        StrongSearch solver(limits);
+        const int sq = solver.choose(p, o);
+        QCOMPARE(solver.lines().back().depth, empties);
+        QCOMPARE(solver.lines().back().value, score * StrongSearch::kFinished);
+        QCOMPARE(scoreAfter(p, o, sq), score);
+        limits.solveEmpties = 0;
+        StrongSearch deepener(limits);
+        deepener.choose(p, o);
+        QCOMPARE(deepener.lines().back().value, score * StrongSearch::kFinished);
+        QVERIFY(solver.nodes() < deepener.nodes());
+        const std::atomic<bool> going{false};
+        QCOMPARE(scoreAfter(p, o, engine::think(engine::Level::Master, p, o, going).square), score);
+        if (side == White) {
+            board.setStronger(true);
+            board.trace = nullptr;
+            int at[2] = {-1, -1};
+            QCOMPARE(board.computerPlay(at[0], at[1]), score * StrongSearch::kFinished);
+            QCOMPARE(-bruteForceScore(board.bitboard(Black), board.bitboard(White)), score);
         }
     }
 };

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The computer's levels as a worker thread runs them: legal replies, a stop
-// that is obeyed, Beginner's repeatable variety.
+// The levels on a worker thread: legal replies, a stop obeyed, Beginner's repeatable variety.
 #include "levels.h"
 #include "reference.h"
 #include "strongsearch.h"
@@ -42,12 +41,13 @@ private slots:
         QFETCH(Level, level);
         std::mt19937 rng(16);
         for (int n = 0; n < 40; ++n) {
-            const int side = n % 2;
-            // Every fifth position holds no disc of side's: it cannot move.
-            const Board b = n % 5 ? randomPosition(rng, 4 + n, side, 4) : randomPosition(rng, 30, 1 - side, 1);
+            Board b;
+            const int side = n % 5 ? playRandomly(b, rng, n + n % 2) : n % 2;
+            if (n % 5 == 0) // side cannot move
+                BoardText::load(b, BoardText::topRow(side == Black ? "OX......" : "XO......"));
             const int square = think(level, b, side, std::uint64_t(n)).square;
-            const bool legal = square >= 0 && Ref(b).playMove(square / 8, square % 8, side, false) > 0;
-            QVERIFY2(legal == !Ref(b).moves(side).empty(), qPrintable(BoardText::rows(b).join('\n')));
+            const bool legal = square >= 0 && b.playMove(square / 8, square % 8, side, false) > 0;
+            QVERIFY2(legal == b.hasLegalMove(side), qPrintable(BoardText::rows(b).join('\n')));
             QVERIFY(legal || square == -1);
         }
     }
@@ -80,15 +80,15 @@ private slots:
         std::mt19937 rng(7);
         int varied = 0;
         for (int n = 0; n < 60; ++n) {
-            const Board b = randomPosition(rng, 30 + n % 20, n % 2, 2);
-            const int first = think(Level::Beginner, b, n % 2, 99).square;
-            QCOMPARE(think(Level::Beginner, b, n % 2, 99).square, first);
-            varied += think(Level::Beginner, b, n % 2, 100 + n).square != first ? 1 : 0;
+            Board b;
+            const int side = playRandomly(b, rng, 10 + n % 40);
+            const int first = think(Level::Beginner, b, side, 99).square;
+            QCOMPARE(think(Level::Beginner, b, side, 99).square, first);
+            varied += think(Level::Beginner, b, side, 100 + n).square != first ? 1 : 0;
         }
         QVERIFY(varied > 3);
         QVERIFY(varied < 40); // mostly still the best move
     }
-
 };
 
 QTEST_APPLESS_MAIN(LevelsTest)

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The common Othello transcript: a known opening both ways, random games with
-// passes there and back, and texts that are no game.
-#include "board.h"
+// The Othello transcript: a known opening both ways, random games there and back, texts that are no game.
+#include "reference.h"
 #include "transcript.h"
 
 #include <QtTest>
-#include <random>
 
 using engine::Opening;
 using engine::PlayedMove;
@@ -13,22 +11,15 @@ using Moves = std::vector<PlayedMove>;
 
 Q_DECLARE_METATYPE(Opening)
 
-// A random game from our start, a pass listed wherever a side cannot move;
-// ends after a random move, or when the game does.
+// A random game from our start, ending after a random move or with the game.
 static Moves randomGame(std::mt19937& rng, Opening opening)
 {
     Board board;
     Moves moves;
-    int side = opening == Opening::BlackFirst ? Black : White;
-    for (int n = 1 + int(rng() % 70); n > 0 && !board.gameOver(); --n) {
-        const int first = int(rng() % 64); // the first legal square from there on
-        int k = 0;
-        while (k < 64 && board.playMove((first + k) % 64 / 8, (first + k) % 64 % 8, side, true) == 0)
-            ++k;
-        const int sq = (first + k) % 64;
-        moves.push_back(k < 64 ? PlayedMove{sq / 8, sq % 8, side} : PlayedMove{-1, -1, side});
-        side = 1 - side;
-    }
+    const int first = opening == Opening::BlackFirst ? Black : White;
+    playRandomly(board, rng, 1 + int(rng() % 70), first, [&moves](int x, int y, int side) {
+        moves.push_back({x, y, side});
+    });
     if (moves.back().x < 0) // a pass is only implied by the move after it
         moves.pop_back();
     return moves;
@@ -85,18 +76,6 @@ private slots:
             passes += int(std::count_if(moves.begin(), moves.end(), [](const PlayedMove& m) { return m.x < 0; }));
         }
         QVERIFY(passes > 10); // the games did pass
-    }
-
-    // A pass by a side that could move, or a move out of turn, cannot be held:
-    // the transcript stops before it and says why.
-    void unwritableGames()
-    {
-        const Moves pass{{5, 3, Black}, {-1, -1, White}, {2, 2, Black}};
-        QCOMPARE(engine::writeTranscript(pass, Opening::BlackFirst), "f5");
-        QVERIFY(engine::transcriptProblem(pass, Opening::BlackFirst).find("Move 2") == 0);
-        const Moves twice{{5, 3, Black}, {2, 2, Black}};
-        QCOMPARE(engine::writeTranscript(twice, Opening::BlackFirst), "f5");
-        QVERIFY(engine::transcriptProblem(twice, Opening::BlackFirst).find("Move 2") == 0);
     }
 
     // Anything but a legal game of at most sixty squares is refused, naming the move.

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The player's language: every text that goes through tr() has a finished
-// translation in English and in French, and the window, its menus and the
-// connection dialog show them; under the C locale, the texts as written.
+// Every tr() text has a finished English and French translation, shown; the C locale shows them as written.
 #include "dialognetwork.h"
 #include "language.h"
 #include "windowparts.h"
@@ -51,8 +49,7 @@ private slots:
         QTest::newRow("French") << "fr";
     }
 
-    // lupdate on a copy of the committed file marks what the sources use
-    // today and the file does not translate.
+    // lupdate on a copy of the committed file marks what the sources use today and the file does not translate.
     void everyTextHasAFinishedTranslation()
     {
         if (QStringLiteral(LUPDATE).isEmpty())

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Client windows and one real server on loopback: games from the connection
-// dialogs to their end, again, cut short, and cheated.
+// Client windows and a real server on loopback: games to their end, again, cut short, and cheated.
 #include "boardtext.h"
 #include "dialognetwork.h"
 #include "fenserveur.h"
@@ -49,8 +48,7 @@ class NetworkGameTest : public QObject
     std::unique_ptr<BoxAnswerer> boxes;
     std::unique_ptr<FenServeur> server;
 
-    // Black asks first, then white; the game has begun once both boards
-    // have said who starts.
+    // Black asks first, then white; the game has begun once both boards have said who starts.
     bool start(Client& black, Client& white)
     {
         const qsizetype shown = boxes->texts.size();
@@ -75,14 +73,18 @@ private slots:
         boxes.reset();
     }
 
-    // White moves first: a move shows on both boards, marked on the other.
-    // Only the player to move, and unable to, passes; the end shows on both.
-    // Then the same pair plays again on the same server.
+    // White moves first: a move shows on both boards, marked on the other. Only the player to move, and unable to,
+    // passes; the end shows on both. Then the same pair plays again on the same server.
     void oneGameThenAnother()
     {
         Client black;
         Client white;
         QVERIFY(start(black, white));
+        // Each drags a disc of its own colour: white's is the lighter one.
+        const auto grey = [](Client& c) {
+            return qGray(c.window.pieces()->item(0)->data(Qt::UserRole).value<QPixmap>().toImage().pixel(40, 40));
+        };
+        QVERIFY(grey(white) > grey(black));
         QVERIFY(dropOn(white.board, 2, 3)); // c4
         QTRY_COMPARE(black.rows(), white.rows());
         // The turn labels, and the legal cells marked: on the mover's board only.
@@ -94,7 +96,7 @@ private slots:
         passButton(black.window)->click(); // black could move
         QVERIFY(black.board->canPlay());
         // Black cannot move; white can take the last black disc.
-        const QStringList position = QStringList{"O*......"} + QStringList(7, QString(8, u'.'));
+        const QStringList position = BoardText::topRow("OX......");
         BoardText::load(black.board->model(), position);
         BoardText::load(white.board->model(), position);
         passButton(black.window)->click();
@@ -111,9 +113,8 @@ private slots:
         QCOMPARE(black.status(), QString());
     }
 
-    // A board that showed its ticket takes nothing from its game connection
-    // until the server answers with it: before that the connection may be
-    // counted in another game of the host.
+    // A board that showed its ticket takes nothing from its game connection until the server answers with it: before
+    // that the connection may be counted in another game of the host.
     void waitsForItsTicketBack()
     {
         QTcpServer seats;
@@ -137,9 +138,8 @@ private slots:
         QCOMPARE(black.rows(), BoardText::rows(expected));
     }
 
-    // A player who leaves a game, by "&Restart", by a new network game or by
-    // closing the window, is seen gone by the other, and so is the server:
-    // the board takes nothing more, and the window says why until "&Restart".
+    // A player who leaves a game, by "&Restart", by a new network game or by closing the window, is seen gone by the
+    // other, and so is the server: the board takes nothing more, and the window says why until "&Restart".
     void aPlayerWhoLeavesIsSeenGone_data()
     {
         QTest::addColumn<int>("how");
@@ -186,8 +186,7 @@ private slots:
         QTest::newRow("illegal square") << "PUT|0|0|1|" << false;
         QTest::newRow("off the board") << "PUT|8|3|1|" << false;
         QTest::newRow("pass with a move") << "PUT|-1|-1|1|" << false;
-        // Each read as e6 by a lenient reader, or as a1 by one that takes
-        // what is not a number for 0.
+        // Each read as e6 by a lenient reader, or as a1 by one that takes what is not a number for 0.
         const char* odd[] = {"PUT|+4|5|1|", "PUT| 4|5|1|", "PUT|04|5|1|", "PUT|4|5|1|x", "PUT|4|5|1",
                              "PUT|0x5|5|1|", "PUT|1.0|5|1|", "PUT|2147483648|5|1|"};
         for (const char* text : odd)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The wire: a frame's exact bytes, the reader however bytes come, move fields.
+// The wire: a frame's exact bytes, and the reader however bytes come.
 #include "fakeconnection.h"
 #include "frame.h"
 #include "messages.h"
@@ -10,8 +10,7 @@ class FrameTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // "PUT|2|3|1|": length of the rest (24), byte count of the text (20), the
-    // text in UTF-16 big-endian.
+    // "PUT|2|3|1|": length of the rest (24), byte count of the text (20), the text in UTF-16 big-endian.
     void encodesExactBytes()
     {
         const QByteArray move = QByteArray::fromHex("0018 00000014"
@@ -55,25 +54,6 @@ private slots:
             got += reader.readAll(&connection);
         }
         QCOMPARE(got, texts);
-    }
-
-    void parsesMoves_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<int>>("fields"); // column, row, colour; none when not a move
-        QTest::newRow("always base ten") << "PUT|010|0x3|1|" << QList<int>{10, 0, 1};
-        QTest::newRow("last field empty") << "PUT|4|5|" << QList<int>{4, 5, 0};
-        QTest::newRow("too few fields") << "PUT|4|5" << QList<int>{};
-    }
-    void parsesMoves()
-    {
-        QFETCH(QString, text);
-        QFETCH(QList<int>, fields);
-        const std::optional<Message::Move> move = Message::parseMove(text);
-        QList<int> got;
-        if (move)
-            got = {move->column, move->row, move->colour};
-        QCOMPARE(got, fields);
     }
 };
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Many games on one server, on connections without sockets: pairing, seating
-// the boards, leaving, and what a hostile peer may cost.
+// Many games on one relay without sockets: pairing, seating boards, leaving, and what a hostile peer costs.
 #include "fakeconnection.h"
 #include "messages.h"
 #include "relay.h"
@@ -35,12 +34,7 @@ class GamesTest : public QObject
         relay->receive(&peers[size_t(peer)]);
     }
     void leave(int peer) { relay->connectionLost(&peers[size_t(peer)]); }
-    QStringList texts(int peer) const
-    {
-        FakeConnection wire;
-        wire.inbox = peers[size_t(peer)].outbox;
-        return Frame::Reader().readAll(&wire);
-    }
+    QStringList texts(int peer) const { return peers[size_t(peer)].sentTexts(); }
     // What the peer was sent since last asked, each ticket shown as "GAME".
     QString heard(int peer)
     {
@@ -65,6 +59,54 @@ private slots:
         peers.clear();
         cut.clear();
         open({});
+    }
+
+    // A text holding "PUT|" anywhere goes to every connection, sender included. Two players' bytes interleaved one by
+    // one still make whole frames: each connection keeps its own half frame.
+    void relaysMovesFromInterleavedBytes()
+    {
+        open({1, 60000});
+        const QStringList moves{"a PUT|5", "PUT|4|5"}; // of one length: they complete in this order
+        const QByteArray streams[2] = {Frame::encode(moves[0]), Frame::encode(moves[1])};
+        arrive();
+        arrive();
+        for (qsizetype at = 0; at < streams[0].size(); ++at) {
+            for (int i : {0, 1}) {
+                peers[size_t(i)].inbox += streams[i].at(at);
+                relay->receive(&peers[size_t(i)]);
+            }
+        }
+        QCOMPARE(texts(0), moves);
+        QCOMPARE(texts(1), moves);
+    }
+
+    // On a one-game server the count of connections alone decides who registers.
+    void registersColours_data()
+    {
+        QTest::addColumn<int>("atFirst"); // connections counted when the first request is read
+        QTest::addColumn<int>("atSecond"); // and when the second is
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("got"); // what the first two are sent
+        QTest::newRow("white first") << 1 << 2 << "WHITE" << "BLACK" << "WHITE ACKGAMEBEGINW / ACKGAMEBEGINB";
+        QTest::newRow("both connected first") << 2 << 2 << "BLACK" << "WHITE" << " / ";
+        QTest::newRow("a third before the second") << 1 << 3 << "BLACK" << "WHITE" << "BLACK / ";
+    }
+    void registersColours()
+    {
+        QFETCH(int, atFirst);
+        QFETCH(int, atSecond);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, got);
+        open({1, 60000});
+        while (int(peers.size()) < atFirst)
+            arrive();
+        say(0, first);
+        while (int(peers.size()) < atSecond)
+            arrive();
+        say(1, second);
+        QCOMPARE(heard(0) + " / " + heard(1), got);
     }
 
     // The first two requests make a game as on a one-game server, each player
@@ -222,7 +264,7 @@ private slots:
         FakeConnection reader;
         relay->addConnection(&reader, QHostAddress::LocalHost, 1);
         relay->addConnection(&stalled, QHostAddress::LocalHost, 2);
-        for (qint64 sent = 0; sent <= Relay::MaxBacklog; sent += 1000)
+        for (qint64 sent = 0; sent <= 1 << 20; sent += 1000)
             relay->sendToAll(QString(497, u'x'));
         QCOMPARE(cut, QList<QIODevice*>{&stalled});
     }

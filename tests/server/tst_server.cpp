@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One game's rules on connections without sockets, then the whole server.
+// The whole server: its listener's queue, its window, players who leave at once.
 #include "elidedlabel.h"
-#include "fakeconnection.h"
 #include "fenserveur.h"
 #include "messages.h"
 #include "relay.h"
@@ -25,14 +24,6 @@ struct Peer
     }
 };
 
-// The texts the relay wrote to a connection.
-QStringList sent(const FakeConnection& player)
-{
-    FakeConnection wire;
-    wire.inbox = player.outbox;
-    return Frame::Reader().readAll(&wire);
-}
-
 class ServerTest : public QObject
 {
     Q_OBJECT
@@ -52,63 +43,8 @@ private slots:
         server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost);
     }
 
-    // A text holding "PUT|" anywhere goes to every connection, sender included.
-    // Two players' bytes interleaved one by one still make whole frames: each
-    // connection keeps its own half frame.
-    void relaysMovesFromInterleavedBytes()
-    {
-        FakeConnection players[2];
-        Relay relay(oneGame);
-        relay.addConnection(&players[0], QHostAddress::LocalHost, 1);
-        relay.addConnection(&players[1], QHostAddress::LocalHost, 2);
-        const QStringList moves{"a PUT|5", "PUT|4|5"}; // of one length: they complete in this order
-        const QByteArray streams[2] = {Frame::encode(moves[0]), Frame::encode(moves[1])};
-        for (qsizetype at = 0; at < streams[0].size(); ++at) {
-            for (int i : {0, 1}) {
-                players[i].inbox += streams[i].at(at);
-                relay.receive(&players[i]);
-            }
-        }
-        QCOMPARE(sent(players[0]), moves);
-        QCOMPARE(sent(players[1]), moves);
-    }
-
-    void registersColours_data()
-    {
-        // Connections counted when the first request is read, and when the second is.
-        QTest::addColumn<int>("atFirst");
-        QTest::addColumn<int>("atSecond");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("got"); // what the first two are sent
-        QTest::newRow("white first") << 1 << 2 << "WHITE" << "BLACK" << "WHITE ACKGAMEBEGINW / ACKGAMEBEGINB";
-        QTest::newRow("the same twice") << 1 << 2 << "BLACK" << "BLACK" << "BLACK / ERR";
-        // The count alone decides who registers.
-        QTest::newRow("both connected first") << 2 << 2 << "BLACK" << "WHITE" << " / ";
-        QTest::newRow("a third before the second") << 1 << 3 << "BLACK" << "WHITE" << "BLACK / ";
-    }
-    void registersColours()
-    {
-        QFETCH(int, atFirst);
-        QFETCH(int, atSecond);
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        QFETCH(QString, got);
-        FakeConnection players[3];
-        Relay relay(oneGame);
-        for (int i = 0; i < atFirst; ++i)
-            relay.addConnection(&players[i], QHostAddress::LocalHost, quint16(i + 1));
-        relay.handleMessage(&players[0], first);
-        for (int i = atFirst; i < atSecond; ++i)
-            relay.addConnection(&players[i], QHostAddress::LocalHost, quint16(i + 1));
-        relay.handleMessage(&players[1], second);
-        QCOMPARE(sent(players[0]).join(' ') + " / " + sent(players[1]).join(' '), got);
-    }
-
-    // With one game, four are served at a time. The next MaxWaiting wait and
-    // any more are closed at once, and so is one that sends more than a
-    // request; a waiting player that leaves frees its place. As soon as places
-    // free up the oldest waiting are taken, with what they sent meanwhile.
+    // One game serves four; MaxWaiting more wait, the rest and one that sends more than a request are closed. A
+    // waiting player that leaves frees its place; freed places take the oldest, with what they sent meanwhile.
     void queuesPlayersBeyondFour()
     {
         server = std::make_unique<FenServeur>(0, QHostAddress::LocalHost, oneGame);
@@ -132,10 +68,8 @@ private slots:
             QTRY_COMPARE(peers[i].got, QStringList({move, late}));
     }
 
-    // Two boards that send no ticket leave at once, both resetting: the notice
-    // to the first leaver's opponent fails on a connection that is already
-    // gone. The server lives on, closes the game's last connection, and the
-    // pair plays again.
+    // Two boards without tickets reset at once: the notice to the first leaver's opponent fails on a connection
+    // already gone. The server lives on, closes the game's last connection, and the pair plays again.
     void outlivesBoardsThatLeaveTogether()
     {
         const quint16 port = server->listener()->serverPort();
@@ -164,13 +98,31 @@ private slots:
         }
     }
 
-    // Whatever a player sends shows on one line and never grows the window.
+    // The status says how many players are connected as they come and go.
+    void statusCountsPlayers()
+    {
+        const auto status = [this] {
+            for (const QLabel* label : server->findChildren<QLabel*>())
+                if (label != server->message())
+                    return label->text();
+            return QString();
+        };
+        arrive();
+        QTRY_VERIFY(status().endsWith(u"Nb joueurs : 1"));
+        arrive();
+        QTRY_VERIFY(status().endsWith(u"Nb joueurs : 2"));
+        peers.front().socket.abort();
+        QTRY_VERIFY(status().endsWith(u"Nb joueurs : 1"));
+    }
+
+    // Whatever a player sends, markup included, shows on one line and never grows the window.
     void showsAnyTextOnOneLine()
     {
         server->show();
         QVERIFY(QTest::qWaitForWindowExposed(server.get()));
         const QSize size = server->size();
-        for (const QString& text : {QString(30000, u'x'), "top\nbottom" + QString(29999, u'\n')}) {
+        const QString markup = QStringLiteral("a<br>b<br>c");
+        for (const QString& text : {QString(30000, u'x'), "top\nbottom" + QString(29999, u'\n'), markup}) {
             emit server->relay()->messageReceived(text); // as for every text a player sends
             QCoreApplication::sendPostedEvents();
             QVERIFY(server->message()->text().startsWith(text.left(3)));

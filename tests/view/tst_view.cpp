@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The board at other sizes, on a screen at 200%: fitted to the window, drops
-// land where the player sees the cell; off, it keeps its fixed size; the
-// pictures drawn are those of twice the size, and a player's own still wins.
+// The board at 200%: fitted to the window, drops land where the cell shows; its pictures of twice the size.
 
 #include "boardtext.h"
 #include "pictures.h"
@@ -27,15 +25,14 @@ private slots:
         QTest::addRow("smallest") << QSize(400, 320);
         QTest::addRow("tall") << QSize(450, 777);
     }
-    // On the largest square that fits, centred, only the two legal corners
-    // take a drag; a drop by a corner cell's far edge plays that cell; the
-    // margin beside a1 is no cell.
+    // On the largest square that fits, centred, only the two legal corners take a drag; a drop by a corner cell's far
+    // edge plays that cell; the margin beside a1 is no cell.
     void drops()
     {
         QFETCH(QSize, size);
         QStringList corners(8, QString(8, u'.'));
-        corners.first() = QStringLiteral(".O*.....");
-        corners.last() = QStringLiteral(".....*O.");
+        corners.first() = QStringLiteral(".OX.....");
+        corners.last() = QStringLiteral(".....XO.");
         PavotWidget board;
         board.model().trace = nullptr;
         BoardText::load(board.model(), corners);
@@ -82,8 +79,7 @@ private slots:
         QVERIFY(fit || board == QSize(640, 640));
     }
 
-    // The start position's black disc on d4 is the large picture over the
-    // large board, not the small ones blown up.
+    // The start position's black disc on d4 is the large picture over the large board, not the small ones blown up.
     void discEdgesAreSharp()
     {
         QCOMPARE(qApp->devicePixelRatio(), 2.0);
