@@ -86,8 +86,8 @@ public:
     {
         if (left)
             return;
-        const Verdict black = judge(Black, text);
-        const Verdict white = judge(White, text);
+        const Verdict black = judge(Colour::Black, text);
+        const Verdict white = judge(Colour::White, text);
         // The notice of a departure ends the game for both; any other text
         // is taken by at most one of them, the opponent of its colour.
         check((black == Verdict::OpponentLeft) == (white == Verdict::OpponentLeft));
@@ -96,30 +96,32 @@ public:
         left = black == Verdict::OpponentLeft;
         for (int x = 0; x < 8; ++x)
             for (int y = 0; y < 8; ++y)
-                check(boards[Black].cell(x, y) == boards[White].cell(x, y));
+                check(board(Colour::Black).cell(x, y) == board(Colour::White).cell(x, y));
     }
 
 private:
     using Verdict = ReceivedMove::Verdict;
 
-    Verdict judge(int colour, const QString& text)
+    Board& board(Colour colour) { return boards[index(colour)]; }
+
+    Verdict judge(Colour colour, const QString& text)
     {
-        const int mover = 1 - colour;
-        const ReceivedMove::Judgement judgement = ReceivedMove::judge(boards[colour], colour, toMove == mover, text);
+        const Colour mover = opponent(colour);
+        const ReceivedMove::Judgement judgement = ReceivedMove::judge(board(colour), colour, toMove == mover, text);
         if (judgement.verdict == Verdict::Place) {
             // Played by the mover on its own board first, as a drop would.
-            check(boards[mover].playMove(judgement.column, judgement.row, mover, true) > 0);
-            check(boards[colour].playMove(judgement.column, judgement.row, mover, true) > 0);
+            check(board(mover).playMove(judgement.column, judgement.row, mover, true) > 0);
+            check(board(colour).playMove(judgement.column, judgement.row, mover, true) > 0);
         }
         if (judgement.verdict == Verdict::Pass)
-            check(!boards[mover].hasLegalMove(mover));
+            check(!board(mover).hasLegalMove(mover));
         if (judgement.verdict == Verdict::Place || judgement.verdict == Verdict::Pass)
             toMove = colour;
         return judgement.verdict;
     }
 
     Board boards[2];
-    int toMove = White; // white moves first in a network game
+    Colour toMove = Colour::White; // white moves first in a network game
     bool left = false;
 };
 

@@ -8,7 +8,7 @@ Player::Player(QObject* parent)
 {
 }
 
-void Player::setCouleur(int c)
+void Player::setCouleur(Colour c)
 {
     couleur = c;
 }

@@ -115,7 +115,7 @@ private:
     Connection* find(QIODevice* device) const;
     bool admit(Connection& connection, const QString& text);
     void cut(Connection& connection);
-    void requestColour(Connection& sender, int colour);
+    void requestColour(Connection& sender, Colour colour);
     void relayMove(QIODevice* sender, const QString& text);
     bool write(Connection& connection, const QByteArray& frame);
 

@@ -95,7 +95,7 @@ struct Waiter
 
 QString move(int k)
 {
-    return Message::moveText(k % 8, (k / 8) % 8, (k / 64) % 2);
+    return Message::moveText(k % 8, (k / 8) % 8, (k / 64) % 2 ? Colour::White : Colour::Black);
 }
 
 QByteArray moves(int count)

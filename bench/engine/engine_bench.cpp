@@ -23,7 +23,7 @@ namespace {
 struct Position
 {
     Board board;
-    int side;     // colour to move
+    Colour side;  // colour to move
     long nodes;   // positions searchMove visits over all its depths
 };
 
@@ -32,7 +32,7 @@ struct Position
 void playGame(std::mt19937& rng, std::vector<Position>& out)
 {
     Board b;
-    int side = Black;
+    Colour side = Colour::Black;
     for (;;) {
         out.push_back({b, side, 0});
         std::vector<int> moves;
@@ -40,13 +40,13 @@ void playGame(std::mt19937& rng, std::vector<Position>& out)
             if (b.playMove(sq / 8, sq % 8, side, false) > 0)
                 moves.push_back(sq);
         if (moves.empty()) {
-            if (!b.hasLegalMove(1 - side))
+            if (!b.hasLegalMove(opponent(side)))
                 return;
         } else {
             const int sq = moves[rng() % moves.size()];
             b.playMove(sq / 8, sq % 8, side, true);
         }
-        side = 1 - side;
+        side = opponent(side);
     }
 }
 
@@ -146,14 +146,8 @@ void BM_StrongSearch(benchmark::State& state)
 {
     const std::vector<Position>& positions = corpus();
     std::vector<std::pair<std::uint64_t, std::uint64_t>> discs; // side to move, other
-    for (const Position& p : positions) {
-        std::uint64_t own = 0, other = 0;
-        for (int sq = 0; sq < 64; ++sq) {
-            const int c = p.board.cell(sq / 8, sq % 8);
-            (c == p.side ? own : other) |= c == Empty ? 0 : std::uint64_t{1} << sq;
-        }
-        discs.emplace_back(own, other);
-    }
+    for (const Position& p : positions)
+        discs.emplace_back(p.board.bitboard(p.side), p.board.bitboard(opponent(p.side)));
     const std::chrono::milliseconds budget(state.range(0));
     double slowest = 0;
     double total = 0;

@@ -54,7 +54,7 @@ Measure dropAndWait(PavotWidget* board, QPoint square)
     const QPoint at = PavotWidget::cellRect(square).center();
     QDropEvent drop(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     static_cast<QObject*>(board)->event(&drop);
-    while (board->model().count(White) < 2 && clock.elapsed() < 30000)
+    while (board->model().count(Colour::White) < 2 && clock.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     const qint64 end = clock.nsecsElapsed();
     // The repaint that shows the reply belongs to it at every level.

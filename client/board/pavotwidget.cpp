@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pavotwidget.h"
 
+#include "messages.h"
 #include "pictures.h"
 #include "pieceslist.h"
 
@@ -43,7 +44,7 @@ PavotWidget::~PavotWidget()
 void PavotWidget::resetGame()
 {
     playbynetwork = false;
-    ownColor = Black;
+    ownColor = Colour::Black;
     // The network game left behind is over: the server sees this player go.
     closeGameConnection();
     game.reset();
@@ -70,7 +71,7 @@ void PavotWidget::passTurn()
         // One reply at a time; a forced pass is one of the game's moves.
         if (game.thinking())
             return;
-        game.playMove(-1, -1, Black, true);
+        game.playMove(-1, -1, Colour::Black, true);
         computerMove();
         return;
     }
@@ -91,7 +92,7 @@ void PavotWidget::computerMove()
 
 void PavotWidget::computerReply(int x, int y)
 {
-    game.playMove(x, y, Black, true);
+    game.playMove(x, y, Colour::Black, true);
     update();
     // The dropped square is the search's first guess.
     computerTurn(x, y, true);
@@ -107,7 +108,7 @@ void PavotWidget::computerTurn(int x, int y, bool afterDrop)
     }
     replyGuess = QPoint(x, y);
     replyAfterDrop = afterDrop;
-    game.startReply(strength, White);
+    game.startReply(strength, Colour::White);
     update(); // the turn label says the computer is thinking
 }
 
@@ -130,9 +131,9 @@ void PavotWidget::computerReplied(int square, int value)
         y = square % 8;
     }
     // Where the plain search would find nothing to play, so does this.
-    if (square < 0 || game.playMove(x, y, White, true) == 0) {
+    if (square < 0 || game.playMove(x, y, Colour::White, true) == 0) {
         qDebug("Erreur : negamax renvoie un coup illegal\n");
-        game.playMove(-1, -1, White, true);
+        game.playMove(-1, -1, Colour::White, true);
     }
     game.board().lastMoveX = x;
     game.board().lastMoveY = y;
@@ -158,7 +159,7 @@ void PavotWidget::gameChanged()
     hintCell.reset();
     // The marked disc is the other side's latest in the moves played.
     theirLastMove.reset();
-    const int theirs = playbynetwork ? opponentColor : White;
+    const Colour theirs = playbynetwork ? opponentColor : Colour::White;
     for (const Game::Played& move : game.moves())
         if (move.colour == theirs && !move.isPass())
             theirLastMove = QPoint(move.x, move.y);
@@ -167,12 +168,12 @@ void PavotWidget::gameChanged()
 
 bool PavotWidget::undo()
 {
-    return !playbynetwork && game.undo(Black);
+    return !playbynetwork && game.undo(Colour::Black);
 }
 
 bool PavotWidget::redo()
 {
-    if (playbynetwork || !game.redo(Black))
+    if (playbynetwork || !game.redo(Colour::Black))
         return false;
     answerBlacksMove();
     return true;
@@ -183,7 +184,7 @@ void PavotWidget::answerBlacksMove()
     // Moves that end on black's (a replayed game, or a redo of a move whose
     // reply was cancelled) leave the computer to move.
     const std::vector<Game::Played> moves = game.moves();
-    if (!moves.empty() && moves.back().colour == Black)
+    if (!moves.empty() && moves.back().colour == Colour::Black)
         computerMove();
 }
 
@@ -196,7 +197,7 @@ bool PavotWidget::loadGame(const std::vector<Game::Played>& moves)
         playbynetwork = wasNetwork;
         return false;
     }
-    ownColor = Black;
+    ownColor = Colour::Black;
     gameSocket = nullptr; // as "&Restart" leaves a network game
     answerBlacksMove();
     update();
@@ -270,12 +271,12 @@ PavotWidget::Turn PavotWidget::turn() const
     if (game.thinking())
         return Turn::Thinking;
     // Over once nobody can move: a board the end-of-game report cleared too.
-    if (!game.hasLegalMove(Black) && !game.hasLegalMove(White))
+    if (!game.hasLegalMove(Colour::Black) && !game.hasLegalMove(Colour::White))
         return Turn::Over;
     if (playbynetwork)
         return canplay ? Turn::Local : Turn::Remote;
     // Black without a move waits for "Passer", which lets the computer play.
-    return game.hasLegalMove(Black) ? Turn::Local : Turn::Computer;
+    return game.hasLegalMove(Colour::Black) ? Turn::Local : Turn::Computer;
 }
 
 void PavotWidget::showMarks(bool legalMoves, bool lastMove)
@@ -384,10 +385,10 @@ void PavotWidget::paintEvent(QPaintEvent*)
     painter.drawPixmap(0, 0, picture("checker.png"));
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
-            const int c = game.cell(x, y);
-            if (c == Black)
+            const std::optional<Colour> disc = game.cell(x, y);
+            if (disc == Colour::Black)
                 painter.drawPixmap(cellRect(QPoint(x, y)).topLeft(), picture("pion_noir.png"));
-            else if (c == White)
+            else if (disc == Colour::White)
                 painter.drawPixmap(cellRect(QPoint(x, y)).topLeft(), picture("pion_blanc.png"));
         }
     }
@@ -403,8 +404,8 @@ void PavotWidget::paintMarks(QPainter& painter)
     if (legalMovesMarked) {
         // A ring of the player's colour outlined in the other, so it reads on
         // the felt whichever colour the player has.
-        const QColor own = ownColor == Black ? QColor(20, 20, 20) : QColor(250, 250, 250);
-        const QColor outline = ownColor == Black ? QColor(245, 245, 240) : QColor(15, 15, 15);
+        const QColor own = ownColor == Colour::Black ? QColor(20, 20, 20) : QColor(250, 250, 250);
+        const QColor outline = ownColor == Colour::Black ? QColor(245, 245, 240) : QColor(15, 15, 15);
         QColor inside = own;
         inside.setAlpha(90);
         for (int y = 0; y < 8; ++y) {
@@ -494,7 +495,7 @@ bool PavotWidget::placeDisc(const QRect& cell, bool carriesPiece)
     } else {
         game.playMove(x, y, ownColor, true);
         update();
-        qDebug() << "colo" << ownColor;
+        qDebug() << "colo" << Message::colourCode(ownColor);
         sendMove(x, y, ownColor);
         canplay = false;
     }

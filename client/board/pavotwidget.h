@@ -41,7 +41,7 @@ public:
     // The model's operations, as the rest of the window knows them.
     // The square of the board that holds point p.
     static QRect squareRect(const QPoint& p);
-    int playMove(int x, int y, int colour, bool apply) { return game.playMove(x, y, colour, apply); }
+    int playMove(int x, int y, Colour colour, bool apply) { return game.playMove(x, y, colour, apply); }
 
     void resetGame();      // "&Restart": a new game against the computer
     void clearBoard();     // empties every cell after the end-of-game report
@@ -101,7 +101,7 @@ public:
 
     // Network game: open the game connection to the server.
     void startNetworkPlay(bool playbynetwork, const QString& host, quint16 port);
-    void sendMove(int column, int row, int colour);
+    void sendMove(int column, int row, Colour colour);
     // What one text received on the game connection does (the fuzz target
     // feeds it directly).
     void playReceivedMove(const QString& text);
@@ -112,8 +112,8 @@ public:
 
     bool canPlay() const { return canplay; }
     bool networkGame() const { return playbynetwork; }
-    int localColour() const { return ownColor; }
-    void setOwnColor(int colour) { ownColor = colour; }
+    Colour localColour() const { return ownColor; }
+    void setOwnColor(Colour colour) { ownColor = colour; }
     QTcpSocket* gameConnection() const { return gameSocket; }
     // The seat the server gave this player (16 hexadecimal digits), sent
     // first on the game connection so our server knows whose it is; empty
@@ -176,11 +176,11 @@ private:
     Game game;
     bool playbynetwork = false;
     // The colour whose received moves hand the turn to the local player.
-    int opponentColor = White;
+    Colour opponentColor = Colour::White;
     // Until a game connection is made nobody may drop in a network game.
     bool canplay = false;
     // The local player's colour: black against the computer.
-    int ownColor = Black;
+    Colour ownColor = Colour::Black;
     bool legalMovesMarked = false;
     bool lastMoveMarked = false;
     // The last disc the other side placed in this game, if any.

@@ -13,9 +13,8 @@ namespace {
 
 constexpr bool onBoard(int x, int y) { return x >= 0 && x < 8 && y >= 0 && y < 8; }
 
-// Moves and searches come from the network too: anything but the two colours
-// is refused rather than used as an index.
-constexpr bool isColour(int c) { return c == Black || c == White; }
+constexpr std::size_t kBlack = index(Colour::Black);
+constexpr std::size_t kWhite = index(Colour::White);
 
 } // namespace
 
@@ -26,46 +25,45 @@ Board::Board()
 
 void Board::setCounts(int black, int white)
 {
-    discCount[Black] = black;
-    discCount[White] = white;
+    discCount[kBlack] = black;
+    discCount[kWhite] = white;
 }
 
 void Board::setBitboards(std::uint64_t black, std::uint64_t white)
 {
     // A square held by both would be read as black: white keeps only its own.
-    discs[Black] = black;
-    discs[White] = white & ~black;
-    discCount[Black] = std::popcount(discs[Black]);
-    discCount[White] = std::popcount(discs[White]);
+    discs[kBlack] = black;
+    discs[kWhite] = white & ~black;
+    discCount[kBlack] = std::popcount(discs[kBlack]);
+    discCount[kWhite] = std::popcount(discs[kWhite]);
 }
 
-int Board::cell(int x, int y) const
+std::optional<Colour> Board::cell(int x, int y) const
 {
     if (!onBoard(x, y))
-        return Empty;
+        return std::nullopt;
     const Bits b = bitOf(x, y);
-    if (discs[Black] & b)
-        return Black;
-    if (discs[White] & b)
-        return White;
-    return Empty;
+    if (discs[kBlack] & b)
+        return Colour::Black;
+    if (discs[kWhite] & b)
+        return Colour::White;
+    return std::nullopt;
 }
 
-void Board::setCell(int x, int y, int colour)
+void Board::setCell(int x, int y, std::optional<Colour> disc)
 {
-    // Only the three cell codes can be held; anything else leaves the cell be.
-    if (!onBoard(x, y) || (colour != Black && colour != White && colour != Empty))
+    if (!onBoard(x, y))
         return;
     const Bits b = bitOf(x, y);
-    discs[Black] &= ~b;
-    discs[White] &= ~b;
-    if (colour != Empty)
-        discs[colour] |= b;
+    discs[kBlack] &= ~b;
+    discs[kWhite] &= ~b;
+    if (disc)
+        discs[index(*disc)] |= b;
 }
 
-int Board::flipLine(int x, int y, int d, int colour, bool apply)
+int Board::flipLine(int x, int y, int d, Colour colour, bool apply)
 {
-    if (d < 0 || d > 7 || !isColour(colour) || x < -1 || x > 8 || y < -1 || y > 8)
+    if (d < 0 || d > 7 || x < -1 || x > 8 || y < -1 || y > 8)
         return 0;
     const int x1 = x + dirX[d], y1 = y + dirY[d];
     if (!onBoard(x1, y1))
@@ -76,83 +74,79 @@ int Board::flipLine(int x, int y, int d, int colour, bool apply)
     const bool up = dirX[d] * 8 + dirY[d] > 0;
     const Rays& r = kRays[static_cast<unsigned>(x1 * 8 + y1)];
     const Bits ray = bitOf(x1, y1) | (up ? r.up[kRayIndex[d]] : r.down[kRayIndex[d]]);
-    const Bits p = discs[colour], o = discs[1 - colour];
+    Bits& p = discs[index(colour)];
+    Bits& o = discs[index(opponent(colour))];
     const Bits f = up ? rayFlipsUp(p, o, ray) : rayFlipsDown(p, o, ray);
     if (apply) {
-        discs[colour] |= f;
-        discs[1 - colour] &= ~f;
+        p |= f;
+        o &= ~f;
     }
     return popCount(f);
 }
 
-int Board::playMove(int x, int y, int colour, bool apply)
+int Board::playMove(int x, int y, Colour colour, bool apply)
 {
-    if (!isColour(colour) || !onBoard(x, y) || cell(x, y) != Empty)
+    if (!onBoard(x, y) || cell(x, y))
         return 0;
-    const Bits f = flips(discs[colour], discs[1 - colour], x * 8 + y);
+    const std::size_t own = index(colour);
+    const std::size_t other = index(opponent(colour));
+    const Bits f = flips(discs[own], discs[other], x * 8 + y);
     const int total = popCount(f);
     if (total == 0 || !apply)
         return total;
-    discs[colour] |= f | bitOf(x, y);
-    discs[1 - colour] &= ~f;
-    discCount[colour] += total + 1;
-    discCount[1 - colour] -= total;
+    discs[own] |= f | bitOf(x, y);
+    discs[other] &= ~f;
+    discCount[own] += total + 1;
+    discCount[other] -= total;
     return total;
 }
 
-bool Board::hasLegalMove(int colour) const
+bool Board::hasLegalMove(Colour colour) const
 {
-    return isColour(colour) && legalMoves(discs[colour], discs[1 - colour]) != 0;
+    return legalMoves(discs[index(colour)], discs[index(opponent(colour))]) != 0;
 }
 
 bool Board::gameOver() const
 {
-    const int placed = discCount[Black] + discCount[White];
+    const int placed = discCount[kBlack] + discCount[kWhite];
     // A board that the end-of-game report has cleared, its counts zeroed,
     // holds no game to end again.
-    return placed == 64 || (placed > 0 && !hasLegalMove(Black) && !hasLegalMove(White));
+    return placed == 64 || (placed > 0 && !hasLegalMove(Colour::Black) && !hasLegalMove(Colour::White));
 }
 
 void Board::startPosition()
 {
-    discs[Black] = bitOf(3, 3) | bitOf(4, 4);
-    discs[White] = bitOf(3, 4) | bitOf(4, 3);
-    discCount[Black] = 2;
-    discCount[White] = 2;
+    discs[kBlack] = bitOf(3, 3) | bitOf(4, 4);
+    discs[kWhite] = bitOf(3, 4) | bitOf(4, 3);
+    discCount[kBlack] = 2;
+    discCount[kWhite] = 2;
 }
 
 void Board::reset()
 {
     lastMoveX = 0;
     lastMoveY = 0;
-    discCount[Black] = 2;
-    discCount[White] = 2;
     startPosition();
 }
 
 void Board::clearBoard()
 {
-    discs[Black] = 0;
-    discs[White] = 0;
+    discs[kBlack] = 0;
+    discs[kWhite] = 0;
 }
 
-int Board::negamax(int colour, int& bestX, int& bestY, int depth)
+int Board::negamax(Colour colour, int& bestX, int& bestY, int depth)
 {
-    if (!isColour(colour)) {
-        // No such side can move: one position, scored as a side without a move.
-        ++nodeCount;
-        return -1000000;
-    }
+    const std::size_t own = index(colour);
+    const std::size_t other = index(opponent(colour));
     std::uint64_t nodes = 0;
-    const int v = engine::searchRoot(discs[colour], discs[1 - colour],
-                                     discCount[colour] - discCount[1 - colour],
-                                     discCount[Black] + discCount[White], depth, bestX, bestY,
-                                     nodes);
+    const int v = engine::searchRoot(discs[own], discs[other], discCount[own] - discCount[other],
+                                     discCount[kBlack] + discCount[kWhite], depth, bestX, bestY, nodes);
     nodeCount += static_cast<int>(nodes);
     return v;
 }
 
-int Board::searchMove(int colour, int& bestX, int& bestY)
+int Board::searchMove(Colour colour, int& bestX, int& bestY)
 {
     if (trace)
         std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
@@ -174,15 +168,13 @@ int Board::searchMove(int colour, int& bestX, int& bestY)
     }
 }
 
-int Board::strongMove(int colour, int& bestX, int& bestY, int budgetMs)
+int Board::strongMove(Colour colour, int& bestX, int& bestY, int budgetMs)
 {
     if (trace)
         std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
     nodeCount = 0;
-    if (!isColour(colour))
-        return -1000000;
     engine::StrongSearch search{std::chrono::milliseconds(budgetMs)};
-    if (search.choose(discs[colour], discs[1 - colour]) < 0)
+    if (search.choose(discs[index(colour)], discs[index(opponent(colour))]) < 0)
         return -1000000;
     for (const engine::StrongSearch::Line& line : search.lines()) {
         if (trace)
@@ -199,9 +191,9 @@ int Board::strongMove(int colour, int& bestX, int& bestY, int budgetMs)
 
 int Board::computerPlay(int& x, int& y)
 {
-    const int v = strong ? strongMove(White, x, y) : searchMove(White, x, y);
+    const int v = strong ? strongMove(Colour::White, x, y) : searchMove(Colour::White, x, y);
     // The stronger search names no square when white has to pass.
-    if ((!strong || hasLegalMove(White)) && playMove(x, y, White, true) == 0)
+    if ((!strong || hasLegalMove(Colour::White)) && playMove(x, y, Colour::White, true) == 0)
         qDebug("Erreur : negamax renvoie un coup illegal\n");
     return v;
 }
@@ -211,15 +203,15 @@ QString Board::dumpText() const
     QString text = QStringLiteral("\n");
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
-            switch (cell(x, y)) {
-            case Black: text += QLatin1String("|*"); break;
-            case White: text += QLatin1String("|X"); break;
-            default: text += QLatin1String("| "); break;
-            }
+            const std::optional<Colour> disc = cell(x, y);
+            if (!disc)
+                text += QLatin1String("| ");
+            else
+                text += *disc == Colour::Black ? QLatin1String("|*") : QLatin1String("|X");
         }
         text += QLatin1String("|\n");
     }
     text += QLatin1String("\n");
-    text += QStringLiteral("NOIR :%1 // BLANC :%2\n").arg(discCount[Black]).arg(discCount[White]);
+    text += QStringLiteral("NOIR :%1 // BLANC :%2\n").arg(discCount[kBlack]).arg(discCount[kWhite]);
     return text;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 // The game model: an 8 x 8 Reversi board, its one move rule and the computer's
 // negamax search. Knows nothing of widgets. Squares are (x, y): x the column
@@ -18,29 +19,30 @@ public:
 
     Board(); // start position, counts 2 and 2, last move (0, 0)
 
-    // Black, White or Empty; (x, y) must be on the board.
-    int cell(int x, int y) const;
-    // Puts a disc (or Empty) without any rule and without touching the counts.
-    void setCell(int x, int y, int colour);
+    // The disc on (x, y), nothing for an empty square or one off the board.
+    std::optional<Colour> cell(int x, int y) const;
+    // Puts a disc (or empties the square) without any rule and without
+    // touching the counts.
+    void setCell(int x, int y, std::optional<Colour> disc);
 
     // Opponent discs bracketed from (x, y) in direction d; turns them when apply.
-    int flipLine(int x, int y, int d, int colour, bool apply);
+    int flipLine(int x, int y, int d, Colour colour, bool apply);
     // Discs turned by a move of colour on (x, y), 0 when illegal. With apply a
     // legal move is played and the counts follow; without it nothing changes.
-    int playMove(int x, int y, int colour, bool apply);
+    int playMove(int x, int y, Colour colour, bool apply);
 
     // Whether colour has a legal move anywhere on the board.
-    bool hasLegalMove(int colour) const;
+    bool hasLegalMove(Colour colour) const;
     // The game is over: the board is full, or neither side can move.
     bool gameOver() const;
 
     void startPosition();   // empties the board, puts the four starting discs, counts 2 and 2
     void reset();           // a new game: last move (0, 0), counts 2 and 2, start position
-    void clearBoard();      // every cell Empty; the counts are left alone
+    void clearBoard();      // every cell empty; the counts are left alone
 
-    int negamax(int colour, int& bestX, int& bestY, int depth);
+    int negamax(Colour colour, int& bestX, int& bestY, int depth);
     // Iterative deepening; writes its table to trace(). bestX/bestY are in/out.
-    int searchMove(int colour, int& bestX, int& bestY);
+    int searchMove(Colour colour, int& bestX, int& bestY);
 
     // The stronger search for colour, on a copy of the discs (the counts are
     // not read): bestX/bestY take its square, left alone when colour has no
@@ -48,7 +50,7 @@ public:
     // it completed within the budget, the last an exact solve when the endgame
     // fitted. Returns the value of that line (a finished game is worth its disc
     // difference times 10000), -1000000 when colour has no move.
-    int strongMove(int colour, int& bestX, int& bestY, int budgetMs = 100);
+    int strongMove(Colour colour, int& bestX, int& bestY, int budgetMs = 100);
 
     // The computer plays white from the guess (x, y): search, then play the
     // chosen square. Writes "Erreur : negamax renvoie un coup illegal\n" to the
@@ -66,15 +68,12 @@ public:
 
     // The disc counts: what the evaluation, the full-board test and the window
     // read. They may differ from the cells: the end-of-game report zeroes them.
-    int count(int colour) const { return discCount[colour]; }
+    int count(Colour colour) const { return discCount[index(colour)]; }
     void setCounts(int black, int white);
 
     // The discs of colour as a bitboard, square (x, y) at bit x * 8 + y: what a
-    // search on another thread copies. Zero for anything but the two colours.
-    std::uint64_t bitboard(int colour) const
-    {
-        return colour == Black || colour == White ? discs[colour] : 0;
-    }
+    // search on another thread copies.
+    std::uint64_t bitboard(Colour colour) const { return discs[index(colour)]; }
     // Sets both colours' discs at once (a replayed or undone position); the
     // counts follow the cells.
     void setBitboards(std::uint64_t black, std::uint64_t white);
@@ -88,7 +87,7 @@ public:
 
 private:
     // One bitboard per colour, square (x, y) at bit x * 8 + y; a square in
-    // neither is Empty.
+    // neither is empty.
     std::uint64_t discs[2] = {0, 0};
     int discCount[2] = {2, 2};
     bool strong = false;

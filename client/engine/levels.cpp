@@ -98,7 +98,7 @@ Choice plain(Bits own, Bits opponent)
     board.setBitboards(own, opponent);
     int x = 0;
     int y = 0;
-    const int value = board.searchMove(Black, x, y);
+    const int value = board.searchMove(Colour::Black, x, y);
     return {x * 8 + y, value};
 }
 

@@ -70,20 +70,16 @@ void PavotWidget::connecte()
     // The ticket stays until the server answers it (see donneesRecues).
     if (!gameTicket.isEmpty())
         gameSocket->write(Frame::encode(Message::Ticket + gameTicket));
-    if (ownColor == Black) {
-        opponentColor = White;
-        canplay = false;
-    } else if (ownColor == White) {
-        opponentColor = Black;
-        canplay = true;
-    }
+    // White moves first.
+    opponentColor = opponent(ownColor);
+    canplay = ownColor == Colour::White;
     update();
     QMessageBox box(this);
     box.setText(tr("Le joueur blanc commence."));
     box.exec();
 }
 
-void PavotWidget::sendMove(int column, int row, int colour)
+void PavotWidget::sendMove(int column, int row, Colour colour)
 {
     const QString text = Message::moveText(column, row, colour);
     if (gameSocket && gameSocket->isWritable())
@@ -117,12 +113,11 @@ void PavotWidget::playReceivedMove(const QString& text)
 {
     qDebug() << text;
     using ReceivedMove::Verdict;
-    const int opponent = 1 - ownColor;
     const bool theirTurn = playbynetwork && link == Link::Open && !canplay;
     const ReceivedMove::Judgement judgement = ReceivedMove::judge(model(), ownColor, theirTurn, text);
     switch (judgement.verdict) {
     case Verdict::Place:
-        game.playMove(judgement.column, judgement.row, opponent, true);
+        game.playMove(judgement.column, judgement.row, opponent(ownColor), true);
         theirLastMove = QPoint(judgement.column, judgement.row);
         canplay = true;
         break;

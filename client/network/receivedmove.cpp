@@ -31,7 +31,7 @@ Judgement refused(const char* reason)
 
 } // namespace
 
-Judgement judge(const Board& board, int ownColor, bool theirTurn, const QString& text)
+Judgement judge(const Board& board, Colour ownColor, bool theirTurn, const QString& text)
 {
     // "PUT", column, row, colour and the empty field after the last "|".
     const QStringList fields = Message::moveFields(text);
@@ -39,10 +39,11 @@ Judgement judge(const Board& board, int ownColor, bool theirTurn, const QString&
         return refused("not a move");
     const std::optional<int> column = plainNumber(fields.at(1));
     const std::optional<int> row = plainNumber(fields.at(2));
-    const std::optional<int> colour = plainNumber(fields.at(3));
-    if (!column || !row || !colour)
+    const std::optional<int> code = plainNumber(fields.at(3));
+    if (!column || !row || !code)
         return refused("not plain numbers");
-    if (*colour != Black && *colour != White)
+    const std::optional<Colour> colour = Message::colourOfCode(*code);
+    if (!colour)
         return refused("no such colour");
 
     Judgement judgement;

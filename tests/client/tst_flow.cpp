@@ -105,13 +105,13 @@ private slots:
         ticker.callOnTimeout([&turns] { ++turns; });
         ticker.start(5);
         QVERIFY(dropOn(board, 2, 4)); // c5
-        QCOMPARE(board->model().count(Black), 4);
+        QCOMPARE(board->model().count(Colour::Black), 4);
         board->grab();
         QCOMPARE(turnText(*window), QStringLiteral("L'ordinateur réfléchit..."));
         QCOMPARE(allowedCells(board), QList<QPoint>());
-        QTRY_VERIFY(board->model().count(White) > 1);
+        QTRY_VERIFY(board->model().count(Colour::White) > 1);
         QVERIFY(turns >= 5);
-        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), 6);
         QVERIFY(!allowedCells(board).isEmpty());
     }
 
@@ -207,9 +207,9 @@ private slots:
         levelEntry(*window, engine::Level::Master)->trigger();
         QVERIFY(dropOn(board, 2, 4));
         levelEntry(*window, engine::Level::Normal)->trigger();
-        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), 6);
         QTest::qWait(100);
-        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), 6);
     }
 
     // Redo of a move whose reply an undo cancelled: the computer answers.
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(dropOn(board, 2, 4));
         menuEntry(*window, 0, 2)->trigger();
         menuEntry(*window, 0, 3)->trigger();
-        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QTRY_COMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), 6);
     }
 
     void undoRefusedInANetworkGame()
@@ -268,8 +268,8 @@ private slots:
         } else {
             QTest::mouseClick(board, Qt::LeftButton, {}, centre(cell.x(), cell.y()));
         }
-        QVERIFY(!allowed || board->model().cell(cell.x(), cell.y()) == Black);
-        QCOMPARE(board->model().count(Black) + board->model().count(White), allowed ? 6 : 4);
+        QVERIFY(!allowed || board->model().cell(cell.x(), cell.y()) == Colour::Black);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), allowed ? 6 : 4);
     }
 
     // With automatic passes "Passer" does nothing while black can move;
@@ -293,7 +293,7 @@ private slots:
         QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
         QTRY_COMPARE(boxes.texts.size(), 1);
         board->grab();
-        QCOMPARE(board->model().count(Black), 3);
+        QCOMPARE(board->model().count(Colour::Black), 3);
         QCOMPARE(turnText(*window), QStringLiteral("You won 3-0"));
     }
 

@@ -16,7 +16,10 @@ inline void load(Board& board, const QStringList& rows)
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
             const QChar c = rows.at(y).at(x);
-            board.setCell(x, y, c == u'*' ? Black : c == u'O' ? White : Empty);
+            if (c == u'*' || c == u'O')
+                board.setCell(x, y, c == u'*' ? Colour::Black : Colour::White);
+            else
+                board.setCell(x, y, std::nullopt);
         }
     const QString cells = rows.join(QString());
     board.setCounts(int(cells.count(u'*')), int(cells.count(u'O')));
@@ -27,8 +30,8 @@ inline QStringList rows(const Board& board)
     QStringList out(8, QString(8, u'.'));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            if (board.cell(x, y) != Empty)
-                out[y][x] = board.cell(x, y) == Black ? u'*' : u'O';
+            if (board.cell(x, y))
+                out[y][x] = board.cell(x, y) == Colour::Black ? u'*' : u'O';
     return out;
 }
 

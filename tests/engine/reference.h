@@ -11,19 +11,27 @@
 
 struct Ref // the plain engine: cells in an int[8][8] indexed [x][y], lines walked square by square
 {
+    static constexpr int Black = 0;
+    static constexpr int White = 1;
+    static constexpr int Empty = 2;
+    static int code(Colour col) { return col == Colour::Black ? Black : White; }
+
     int c[8][8];
     int n[2]; // black and white counts: the search reads these, not the cells
 
-    explicit Ref(const Board& b) : n{b.count(Black), b.count(White)}
+    explicit Ref(const Board& b) : n{b.count(Colour::Black), b.count(Colour::White)}
     {
-        for (int s = 0; s < 64; ++s)
-            c[s / 8][s % 8] = b.cell(s / 8, s % 8);
+        for (int s = 0; s < 64; ++s) {
+            const std::optional<Colour> disc = b.cell(s / 8, s % 8);
+            c[s / 8][s % 8] = disc ? code(*disc) : Empty;
+        }
     }
     bool operator==(const Ref&) const = default;
 
     int at(int x, int y) const { return x >= 0 && x < 8 && y >= 0 && y < 8 ? c[x][y] : -2; } // -2: off
-    int flipLine(int x, int y, int d, int col, bool apply) // other codes bracket nothing: 1 - col != col
+    int flipLine(int x, int y, int d, Colour colour, bool apply)
     {
+        const int col = code(colour);
         int k = 1;
         while (at(x + k * Board::dirX[d], y + k * Board::dirY[d]) == 1 - col)
             ++k;
@@ -32,11 +40,12 @@ struct Ref // the plain engine: cells in an int[8][8] indexed [x][y], lines walk
             c[x + i * Board::dirX[d]][y + i * Board::dirY[d]] = col;
         return bracketed ? k - 1 : 0;
     }
-    int playMove(int x, int y, int col, bool apply)
+    int playMove(int x, int y, Colour colour, bool apply)
     {
+        const int col = code(colour);
         int total = 0;
         for (int d = 0; at(x, y) == Empty && d < 8; ++d)
-            total += flipLine(x, y, d, col, apply);
+            total += flipLine(x, y, d, colour, apply);
         if (total > 0 && apply) {
             c[x][y] = col;
             n[col] += total + 1;
@@ -44,7 +53,7 @@ struct Ref // the plain engine: cells in an int[8][8] indexed [x][y], lines walk
         }
         return total;
     }
-    std::vector<std::pair<int, Ref>> moves(int col) const // in scan order: square, position after
+    std::vector<std::pair<int, Ref>> moves(Colour col) const // in scan order: square, position after
     {
         std::vector<std::pair<int, Ref>> out;
         for (int s = 0; s < 64; ++s) {
@@ -55,37 +64,42 @@ struct Ref // the plain engine: cells in an int[8][8] indexed [x][y], lines walk
         return out;
     }
     // depth plies for col by the counts: value, first best square (-1, -1: no move), positions.
-    QList<int> negamax(int col, int depth) const
+    QList<int> negamax(Colour colour, int depth) const
     {
+        const int col = code(colour);
         const bool full = n[Black] + n[White] == 64;
         if (full || depth <= 0)
             return {(n[col] - n[1 - col]) * (full ? 10000 : 1), -1, -1, 1};
         QList<int> best{-1000000, -1, -1, 1};
-        for (const auto& [s, child] : moves(col)) {
-            const QList<int> reply = child.negamax(1 - col, depth - 1);
+        for (const auto& [s, child] : moves(colour)) {
+            const QList<int> reply = child.negamax(opponent(colour), depth - 1);
             best[3] += reply[3];
             if (-reply[0] > best[0])
                 best = {-reply[0], s / 8, s % 8, best[3]};
         }
         return best;
     }
-    int solve(int col, bool passed = false) const // disc difference at the end with best play
+    int solve(Colour colour, bool passed = false) const // disc difference at the end with best play
     {
+        const int col = code(colour);
         int best = -65;
-        for (const auto& [s, child] : moves(col))
-            best = std::max(best, -child.solve(1 - col));
-        return best > -65 ? best : passed ? n[col] - n[1 - col] : -solve(1 - col, true);
+        for (const auto& [s, child] : moves(colour))
+            best = std::max(best, -child.solve(opponent(colour)));
+        return best > -65 ? best : passed ? n[col] - n[1 - col] : -solve(opponent(colour), true);
     }
 };
 
 // empties cells empty, scattered by 37 s + shift modulo 64; of the others col owns one in odds.
-inline Board randomPosition(std::mt19937& rng, int empties, int col, unsigned odds)
+inline Board randomPosition(std::mt19937& rng, int empties, Colour col, unsigned odds)
 {
     Board b;
     const unsigned shift = rng() % 64;
-    for (int s = 0; s < 64; ++s)
-        b.setCell(s / 8, s % 8,
-                  (37 * s + shift) % 64 < unsigned(empties) ? Empty : col ^ (rng() % odds > 0));
+    for (int s = 0; s < 64; ++s) {
+        if ((37 * s + shift) % 64 < unsigned(empties))
+            b.setCell(s / 8, s % 8, std::nullopt);
+        else
+            b.setCell(s / 8, s % 8, rng() % odds > 0 ? opponent(col) : col);
+    }
     BoardText::load(b, BoardText::rows(b)); // counts from the cells
     return b;
 }

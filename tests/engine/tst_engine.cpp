@@ -6,11 +6,11 @@
 
 #include <QtTest>
 
-// Move s of 400, each line tested then turned, the move tested then played, the position left.
+// Move s of 200, each line tested then turned, the move tested then played, the position left.
 template <typename Engine>
 static std::pair<QList<int>, Ref> moveResults(Engine e, int s)
 {
-    const int colour = s / 100 - 1; // codes -1 to 2; x and y -1 to 8, the board and its rim
+    const Colour colour = s < 100 ? Colour::Black : Colour::White; // x and y -1 to 8, the board and its rim
     const int x = s % 10 - 1;
     const int y = s / 10 % 10 - 1;
     QList<int> r;
@@ -24,29 +24,26 @@ class EngineTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // Random positions, every other one with counts unlike its cells: each move of colour codes -1
-    // to 2 on and next to the board, game ends, the plain search, the stronger one cut short.
+    // Random positions, every other one with counts unlike its cells: each move of either colour
+    // on and next to the board, game ends, the plain search, the stronger one cut short.
     void matchesReference()
     {
         std::mt19937 rng(2024); // fixed start
         for (int n = 0; n < 300; ++n) {
-            Board b = randomPosition(rng, n % 65, Black, 2); // an empty board, counts 0, now and then
+            Board b = randomPosition(rng, n % 65, Colour::Black, 2); // an empty board, counts 0, now and then
             if (n % 2 == 1) // 62 to 64 in all: full and drawn finishes come soon
                 b.setCounts(32, 30 + int(rng() % 3));
             const Ref ref(b);
-            const int side = n / 2 % 2;
-            for (int s = 0; s < 400; ++s)
+            const Colour side = n / 2 % 2 ? Colour::White : Colour::Black;
+            for (int s = 0; s < 200; ++s)
                 QVERIFY2(moveResults(b, s) == moveResults(ref, s), qPrintable(BoardText::rows(b).join('\n')));
-            const bool stuck = ref.moves(Black).empty() && ref.moves(White).empty();
+            const bool stuck = ref.moves(Colour::Black).empty() && ref.moves(Colour::White).empty();
             QCOMPARE(b.gameOver(), ref.n[0] + ref.n[1] == 64 || (ref.n[0] + ref.n[1] > 0 && stuck));
             int square[2] = {-1, -1};
             const int v = b.negamax(side, square[0], square[1], 1 + n % 3);
             QCOMPARE((QList<int>{v, square[0], square[1], b.nodeCount}), ref.negamax(side, 1 + n % 3));
-            std::uint64_t discs[3] = {}; // by cell code
-            for (int s = 0; s < 64; ++s)
-                discs[b.cell(s / 8, s % 8)] |= std::uint64_t{1} << s;
             engine::StrongSearch strong(std::chrono::hours(1), 1 + rng() % 5000);
-            const int sq = strong.choose(discs[side], discs[1 - side]);
+            const int sq = strong.choose(b.bitboard(side), b.bitboard(opponent(side)));
             QVERIFY(sq < 0 || sq == strong.lines().back().square); // cut short: the last finished depth's
         }
     }
@@ -57,7 +54,7 @@ private slots:
     {
         std::mt19937 rng(5);
         for (int n = 0; n < 100; ++n) {
-            const int side = n % 2;
+            const Colour side = n % 2 ? Colour::White : Colour::Black;
             Board b = randomPosition(rng, n % 10, side, 8); // side owns one disc in eight: passes come early
             b.setStronger(true);
             b.trace = nullptr;
@@ -65,16 +62,16 @@ private slots:
             Ref played = ref;
             const int best = ref.solve(side);
             const std::atomic<bool> going{false};
-            const int sq = engine::think(engine::Level::Master, b.bitboard(side), b.bitboard(1 - side), going).square;
+            const int sq = engine::think(engine::Level::Master, b.bitboard(side), b.bitboard(opponent(side)), going).square;
             Ref byMaster = ref;
             const bool masterMoved = byMaster.playMove(sq / 8, sq % 8, side, true) > 0;
-            QCOMPARE(masterMoved ? -byMaster.solve(1 - side) : best, best);
+            QCOMPARE(masterMoved ? -byMaster.solve(opponent(side)) : best, best);
             int xy[2] = {-1, -1}; // the square chosen
-            const int v = side == White ? b.computerPlay(xy[0], xy[1]) : b.strongMove(Black, xy[0], xy[1]);
+            const int v = side == Colour::White ? b.computerPlay(xy[0], xy[1]) : b.strongMove(Colour::Black, xy[0], xy[1]);
             const bool moved = played.playMove(xy[0], xy[1], side, true) > 0;
-            QVERIFY(Ref(b) == (side == White ? played : ref));
+            QVERIFY(Ref(b) == (side == Colour::White ? played : ref));
             QCOMPARE(v, moved ? best * engine::StrongSearch::kFinished : -1000000);
-            QCOMPARE(moved ? -played.solve(1 - side) : best, best);
+            QCOMPARE(moved ? -played.solve(opponent(side)) : best, best);
         }
     }
 };

@@ -15,10 +15,10 @@ Q_DECLARE_METATYPE(Level)
 namespace {
 
 // A short budget; the level's own settings otherwise.
-engine::Choice think(Level level, const Board& b, int side, std::uint64_t salt = 0)
+engine::Choice think(Level level, const Board& b, Colour side, std::uint64_t salt = 0)
 {
     const std::atomic<bool> stop{false};
-    return engine::think(level, b.bitboard(side), b.bitboard(1 - side), stop, salt, std::chrono::milliseconds(30));
+    return engine::think(level, b.bitboard(side), b.bitboard(opponent(side)), stop, salt, std::chrono::milliseconds(30));
 }
 
 } // namespace
@@ -42,9 +42,9 @@ private slots:
         QFETCH(Level, level);
         std::mt19937 rng(16);
         for (int n = 0; n < 40; ++n) {
-            const int side = n % 2;
+            const Colour side = n % 2 ? Colour::White : Colour::Black;
             // Every fifth position holds no disc of side's: it cannot move.
-            const Board b = n % 5 ? randomPosition(rng, 4 + n, side, 4) : randomPosition(rng, 30, 1 - side, 1);
+            const Board b = n % 5 ? randomPosition(rng, 4 + n, side, 4) : randomPosition(rng, 30, opponent(side), 1);
             const int square = think(level, b, side, std::uint64_t(n)).square;
             const bool legal = square >= 0 && Ref(b).playMove(square / 8, square % 8, side, false) > 0;
             QVERIFY2(legal == !Ref(b).moves(side).empty(), qPrintable(BoardText::rows(b).join('\n')));
@@ -58,7 +58,7 @@ private slots:
     {
         const Board start;
         std::atomic<bool> stop{true};
-        QCOMPARE(engine::think(Level::Master, start.bitboard(Black), start.bitboard(White), stop).square, -1);
+        QCOMPARE(engine::think(Level::Master, start.bitboard(Colour::Black), start.bitboard(Colour::White), stop).square, -1);
 
         stop = false;
         engine::SearchLimits limits;
@@ -69,7 +69,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             stop = true;
         });
-        search.choose(start.bitboard(Black), start.bitboard(White));
+        search.choose(start.bitboard(Colour::Black), start.bitboard(Colour::White));
         stopper.join();
         QVERIFY(search.stopped());
     }
@@ -80,10 +80,11 @@ private slots:
         std::mt19937 rng(7);
         int varied = 0;
         for (int n = 0; n < 60; ++n) {
-            const Board b = randomPosition(rng, 30 + n % 20, n % 2, 2);
-            const int first = think(Level::Beginner, b, n % 2, 99).square;
-            QCOMPARE(think(Level::Beginner, b, n % 2, 99).square, first);
-            varied += think(Level::Beginner, b, n % 2, 100 + n).square != first ? 1 : 0;
+            const Colour side = n % 2 ? Colour::White : Colour::Black;
+            const Board b = randomPosition(rng, 30 + n % 20, side, 2);
+            const int first = think(Level::Beginner, b, side, 99).square;
+            QCOMPARE(think(Level::Beginner, b, side, 99).square, first);
+            varied += think(Level::Beginner, b, side, 100 + n).square != first ? 1 : 0;
         }
         QVERIFY(varied > 3);
         QVERIFY(varied < 40); // mostly still the best move

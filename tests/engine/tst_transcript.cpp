@@ -10,6 +10,7 @@
 using engine::Opening;
 using engine::PlayedMove;
 using Moves = std::vector<PlayedMove>;
+using enum Colour;
 
 Q_DECLARE_METATYPE(Opening)
 
@@ -19,7 +20,7 @@ static Moves randomGame(std::mt19937& rng, Opening opening)
 {
     Board board;
     Moves moves;
-    int side = opening == Opening::BlackFirst ? Black : White;
+    Colour side = opening == Opening::BlackFirst ? Black : White;
     for (int n = 1 + int(rng() % 70); n > 0 && !board.gameOver(); --n) {
         const int first = int(rng() % 64); // the first legal square from there on
         int k = 0;
@@ -27,7 +28,7 @@ static Moves randomGame(std::mt19937& rng, Opening opening)
             ++k;
         const int sq = (first + k) % 64;
         moves.push_back(k < 64 ? PlayedMove{sq / 8, sq % 8, side} : PlayedMove{-1, -1, side});
-        side = 1 - side;
+        side = opponent(side);
     }
     if (moves.back().x < 0) // a pass is only implied by the move after it
         moves.pop_back();
@@ -51,10 +52,10 @@ private slots:
     {
         QTest::addColumn<Opening>("opening");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<int>>("first"); // x, y and colour of f5 on our board
-        QTest::newRow("computer") << Opening::BlackFirst << "f5d6c3d3c4" << QList<int>{5, 3, Black};
-        QTest::newRow("network") << Opening::WhiteFirst << "f5d6c3d3c4" << QList<int>{5, 4, White};
-        QTest::newRow("upper case, spaces") << Opening::BlackFirst << " \tF5d6C3D3c4\r\n" << QList<int>{5, 3, Black};
+        QTest::addColumn<QList<int>>("first"); // x, y and colour code (0 black) of f5 on our board
+        QTest::newRow("computer") << Opening::BlackFirst << "f5d6c3d3c4" << QList<int>{5, 3, 0};
+        QTest::newRow("network") << Opening::WhiteFirst << "f5d6c3d3c4" << QList<int>{5, 4, 1};
+        QTest::newRow("upper case, spaces") << Opening::BlackFirst << " \tF5d6C3D3c4\r\n" << QList<int>{5, 3, 0};
     }
     void knownOpening()
     {
@@ -64,8 +65,10 @@ private slots:
         const engine::ReadTranscript read = engine::readTranscript(text.toStdString(), opening);
         QVERIFY2(read.ok, read.error.c_str());
         QCOMPARE(read.moves.size(), 5u);
-        QCOMPARE((QList<int>{read.moves[0].x, read.moves[0].y, read.moves[0].colour}), first);
-        QCOMPARE(read.moves[1].colour, 1 - first[2]);
+        const Colour mover = first[2] == 0 ? Black : White;
+        QCOMPARE((QList<int>{read.moves[0].x, read.moves[0].y}), first.mid(0, 2));
+        QCOMPARE(read.moves[0].colour, mover);
+        QCOMPARE(read.moves[1].colour, opponent(mover));
         QCOMPARE(engine::writeTranscript(read.moves, opening), "f5d6c3d3c4");
     }
 

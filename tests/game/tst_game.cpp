@@ -10,6 +10,7 @@
 namespace {
 
 using Played = Game::Played;
+using enum Colour;
 
 // A few moves of a game against the computer: black c5, white e6, black f5,
 // white c6, each legal where it stands.
@@ -31,22 +32,19 @@ private slots:
     {
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
-        QTest::addColumn<int>("colour");
-        QTest::addRow("occupied") << 3 << 3 << int(White);
-        QTest::addRow("brackets nothing") << 0 << 0 << int(White);
-        QTest::addRow("pass with a move") << -1 << -1 << int(White);
-        QTest::addRow("no such colour") << 2 << 3 << int(Empty);
+        QTest::addRow("occupied") << 3 << 3;
+        QTest::addRow("brackets nothing") << 0 << 0;
+        QTest::addRow("pass with a move") << -1 << -1;
     }
     void illegalReplayChangesNothing()
     {
         QFETCH(int, x);
         QFETCH(int, y);
-        QFETCH(int, colour);
         Game game;
         QVERIFY(game.replay(opening()));
         const QStringList before = BoardText::rows(game.board());
         std::vector<Played> moves = opening();
-        moves.push_back({x, y, colour});
+        moves.push_back({x, y, White});
         QVERIFY(!game.replay(moves));
         QCOMPARE(BoardText::rows(game.board()), before);
         QCOMPARE(game.moves().size(), opening().size());

@@ -107,7 +107,7 @@ private slots:
         QVERIFY(start(black, white));
         QVERIFY(dropOn(white.board, 3, 2)); // d3
         QTRY_COMPARE(black.rows(), white.rows());
-        QCOMPARE(black.board->model().count(White), 4);
+        QCOMPARE(black.board->model().count(Colour::White), 4);
         QCOMPARE(black.status(), QString());
     }
 
@@ -121,7 +121,7 @@ private slots:
         Client black;
         const QString ticket = QStringLiteral("0123456789abcdef");
         black.board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), seats.serverPort());
-        black.board->setOwnColor(Black);
+        black.board->setOwnColor(Colour::Black);
         black.board->setGameTicket(ticket);
         QTRY_VERIFY(seats.hasPendingConnections());
         QTcpSocket* seat = seats.nextPendingConnection();
@@ -129,10 +129,10 @@ private slots:
         QStringList got;
         QTRY_COMPARE(got += reader.readAll(seat), QStringList{Message::Ticket + ticket});
         Board expected = black.board->model();
-        expected.playMove(3, 2, White, true); // d3, after another game's c4
-        seat->write(Frame::encode(Message::moveText(2, 3, White)));
+        expected.playMove(3, 2, Colour::White, true); // d3, after another game's c4
+        seat->write(Frame::encode(Message::moveText(2, 3, Colour::White)));
         seat->write(Frame::encode(Message::Ticket + ticket));
-        seat->write(Frame::encode(Message::moveText(3, 2, White)));
+        seat->write(Frame::encode(Message::moveText(3, 2, Colour::White)));
         QTRY_VERIFY(black.board->canPlay());
         QCOMPARE(black.rows(), BoardText::rows(expected));
     }
@@ -210,7 +210,7 @@ private slots:
         QTRY_VERIFY(black.log().contains(cheat));
         QCoreApplication::processEvents();
         Board expected;
-        expected.playMove(2, 3, White, true);
+        expected.playMove(2, 3, Colour::White, true);
         QCOMPARE(black.rows(), BoardText::rows(expected));
         QCOMPARE(white.rows(), BoardText::rows(expected));
     }

@@ -55,10 +55,10 @@ private slots:
         const QPoint beside = origin.x() > 0 ? origin + QPoint(-2, 5) : origin + QPoint(5, -2);
         QVERIFY(!send<QDropEvent>(&board, beside));
         QVERIFY(send<QDropEvent>(&board, at(7, 7, side / 8 - 2)));
-        QCOMPARE(board.model().cell(7, 7), Black);
+        QCOMPARE(board.model().cell(7, 7), Colour::Black);
         BoardText::load(board.model(), corners); // the computer's reply took a1 from black
         QVERIFY(send<QDropEvent>(&board, at(0, 0, side / 8 - 2)));
-        QCOMPARE(board.model().cell(0, 0), Black);
+        QCOMPARE(board.model().cell(0, 0), Colour::Black);
     }
 
     void boardFollowsTheWindow_data()
