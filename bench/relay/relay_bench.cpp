@@ -318,7 +318,7 @@ struct GameRun
         int legal[64];
         int n = 0;
         for (int square = 0; square < 64; ++square) {
-            if (m.board.playMove(square / 8, square % 8, m.toMove, false) > 0)
+            if (m.board.discsTurned(square / 8, square % 8, m.toMove) > 0)
                 legal[n++] = square;
         }
         int x = -1;

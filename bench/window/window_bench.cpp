@@ -109,7 +109,7 @@ int main(int argc, char** argv)
             QSettings().clear();
             window = std::make_unique<MainWindow>();
             window->show();
-            window->boardWidget()->model().trace = nullptr;
+            window->boardWidget()->gameState().setTraceOutput(nullptr);
             return std::string();
         },
         [] { window.reset(); });

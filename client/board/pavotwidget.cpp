@@ -224,7 +224,7 @@ void PavotWidget::dumpBoard() const
     qDebug() << game.board().dumpText();
 }
 
-int PavotWidget::checkDrop(const QRect& cell)
+int PavotWidget::checkDrop(const QRect& cell) const
 {
     qDebug() << "canplay" << canplay;
     const int x = cellAt(cell.topLeft()).x();
@@ -232,7 +232,7 @@ int PavotWidget::checkDrop(const QRect& cell)
     // While the computer thinks, its reply comes first.
     if ((playbynetwork && !canplay) || game.thinking())
         return 1;
-    const int turned = game.playMove(x, y, ownColor, false);
+    const int turned = game.discsTurned(x, y, ownColor);
     qDebug() << "[" << x << "/" << y << "]";
     if (!playbynetwork)
         qDebug() << turned;
@@ -256,9 +256,9 @@ QRect PavotWidget::squareRect(const QPoint& p)
     return cellRect(cellAt(p));
 }
 
-bool PavotWidget::mayDrop(int x, int y)
+bool PavotWidget::mayDrop(int x, int y) const
 {
-    return (!playbynetwork || canplay) && !game.thinking() && game.playMove(x, y, ownColor, false) > 0;
+    return (!playbynetwork || canplay) && !game.thinking() && game.discsTurned(x, y, ownColor) > 0;
 }
 
 bool PavotWidget::localPlayerCanMove() const

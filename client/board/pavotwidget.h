@@ -57,7 +57,7 @@ public:
     void dumpBoard() const;
 
     // -1 when the local player may drop a disc on the cell now, 1 when not.
-    int checkDrop(const QRect& cell);
+    int checkDrop(const QRect& cell) const;
 
     // Whose move it is: the local player's, the computer's (waiting for
     // "Passer", or thinking on its own), the remote player's, or nobody's
@@ -152,7 +152,7 @@ private:
     // The game connection dropped or failed while its game was on.
     void gameConnectionLost();
     // checkDrop's answer, without its traces: painting asks for every cell.
-    bool mayDrop(int x, int y);
+    bool mayDrop(int x, int y) const;
     // The computer plays white from the guess (x, y).
     void computerPlays(int x, int y);
     // White's turn, from the guess (x, y): at Normal here and now, at the

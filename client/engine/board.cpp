@@ -5,9 +5,10 @@
 #include "search.h"
 #include "strongsearch.h"
 
-#include <QtDebug>
+#include <QtGlobal>
 
 #include <bit>
+#include <cstdio>
 
 namespace {
 
@@ -18,24 +19,45 @@ constexpr std::size_t kWhite = index(Colour::White);
 
 } // namespace
 
+std::string searchTrace(const std::vector<SearchLine>& lines)
+{
+    std::string text = "prof\tnoeuds\teval\tcoup\n";
+    for (const SearchLine& line : lines) {
+        char row[96];
+        std::snprintf(row, sizeof row, "%d\t%llu\t%d\t%c%d\n", line.depth,
+                      static_cast<unsigned long long>(line.nodes), line.value, 'a' + line.x, line.y + 1);
+        text += row;
+    }
+    return text;
+}
+
 Board::Board()
 {
     startPosition();
+}
+
+void Board::checkInvariants() const
+{
+    Q_ASSERT((bits[kBlack] & bits[kWhite]) == 0);
+    Q_ASSERT(discCount[kBlack] >= 0 && discCount[kBlack] <= 64);
+    Q_ASSERT(discCount[kWhite] >= 0 && discCount[kWhite] <= 64);
 }
 
 void Board::setCounts(int black, int white)
 {
     discCount[kBlack] = black;
     discCount[kWhite] = white;
+    checkInvariants();
 }
 
 void Board::setBitboards(std::uint64_t black, std::uint64_t white)
 {
     // A square held by both would be read as black: white keeps only its own.
-    discs[kBlack] = black;
-    discs[kWhite] = white & ~black;
-    discCount[kBlack] = std::popcount(discs[kBlack]);
-    discCount[kWhite] = std::popcount(discs[kWhite]);
+    bits[kBlack] = black;
+    bits[kWhite] = white & ~black;
+    discCount[kBlack] = std::popcount(bits[kBlack]);
+    discCount[kWhite] = std::popcount(bits[kWhite]);
+    checkInvariants();
 }
 
 std::optional<Colour> Board::cell(int x, int y) const
@@ -43,9 +65,9 @@ std::optional<Colour> Board::cell(int x, int y) const
     if (!onBoard(x, y))
         return std::nullopt;
     const Bits b = bitOf(x, y);
-    if (discs[kBlack] & b)
+    if (bits[kBlack] & b)
         return Colour::Black;
-    if (discs[kWhite] & b)
+    if (bits[kWhite] & b)
         return Colour::White;
     return std::nullopt;
 }
@@ -55,10 +77,11 @@ void Board::setCell(int x, int y, std::optional<Colour> disc)
     if (!onBoard(x, y))
         return;
     const Bits b = bitOf(x, y);
-    discs[kBlack] &= ~b;
-    discs[kWhite] &= ~b;
+    bits[kBlack] &= ~b;
+    bits[kWhite] &= ~b;
     if (disc)
-        discs[index(*disc)] |= b;
+        bits[index(*disc)] |= b;
+    checkInvariants();
 }
 
 int Board::flipLine(int x, int y, int d, Colour colour, bool apply)
@@ -74,36 +97,43 @@ int Board::flipLine(int x, int y, int d, Colour colour, bool apply)
     const bool up = dirX[d] * 8 + dirY[d] > 0;
     const Rays& r = kRays[static_cast<unsigned>(x1 * 8 + y1)];
     const Bits ray = bitOf(x1, y1) | (up ? r.up[kRayIndex[d]] : r.down[kRayIndex[d]]);
-    Bits& p = discs[index(colour)];
-    Bits& o = discs[index(opponent(colour))];
+    Bits& p = bits[index(colour)];
+    Bits& o = bits[index(opponent(colour))];
     const Bits f = up ? rayFlipsUp(p, o, ray) : rayFlipsDown(p, o, ray);
     if (apply) {
         p |= f;
         o &= ~f;
     }
+    checkInvariants();
     return popCount(f);
+}
+
+int Board::discsTurned(int x, int y, Colour colour) const
+{
+    if (!onBoard(x, y) || cell(x, y))
+        return 0;
+    return popCount(flips(bits[index(colour)], bits[index(opponent(colour))], x * 8 + y));
 }
 
 int Board::playMove(int x, int y, Colour colour, bool apply)
 {
-    if (!onBoard(x, y) || cell(x, y))
-        return 0;
+    const int total = discsTurned(x, y, colour);
+    if (!apply || total == 0)
+        return total;
     const std::size_t own = index(colour);
     const std::size_t other = index(opponent(colour));
-    const Bits f = flips(discs[own], discs[other], x * 8 + y);
-    const int total = popCount(f);
-    if (total == 0 || !apply)
-        return total;
-    discs[own] |= f | bitOf(x, y);
-    discs[other] &= ~f;
+    const Bits f = flips(bits[own], bits[other], x * 8 + y);
+    bits[own] |= f | bitOf(x, y);
+    bits[other] &= ~f;
     discCount[own] += total + 1;
     discCount[other] -= total;
+    checkInvariants();
     return total;
 }
 
 bool Board::hasLegalMove(Colour colour) const
 {
-    return legalMoves(discs[index(colour)], discs[index(opponent(colour))]) != 0;
+    return legalMoves(bits[index(colour)], bits[index(opponent(colour))]) != 0;
 }
 
 bool Board::gameOver() const
@@ -116,10 +146,11 @@ bool Board::gameOver() const
 
 void Board::startPosition()
 {
-    discs[kBlack] = bitOf(3, 3) | bitOf(4, 4);
-    discs[kWhite] = bitOf(3, 4) | bitOf(4, 3);
+    bits[kBlack] = bitOf(3, 3) | bitOf(4, 4);
+    bits[kWhite] = bitOf(3, 4) | bitOf(4, 3);
     discCount[kBlack] = 2;
     discCount[kWhite] = 2;
+    checkInvariants();
 }
 
 void Board::reset()
@@ -131,8 +162,8 @@ void Board::reset()
 
 void Board::clearBoard()
 {
-    discs[kBlack] = 0;
-    discs[kWhite] = 0;
+    bits[kBlack] = 0;
+    bits[kWhite] = 0;
 }
 
 int Board::negamax(Colour colour, int& bestX, int& bestY, int depth)
@@ -140,7 +171,7 @@ int Board::negamax(Colour colour, int& bestX, int& bestY, int depth)
     const std::size_t own = index(colour);
     const std::size_t other = index(opponent(colour));
     std::uint64_t nodes = 0;
-    const int v = engine::searchRoot(discs[own], discs[other], discCount[own] - discCount[other],
+    const int v = engine::searchRoot(bits[own], bits[other], discCount[own] - discCount[other],
                                      discCount[kBlack] + discCount[kWhite], depth, bestX, bestY, nodes);
     nodeCount += static_cast<int>(nodes);
     return v;
@@ -148,14 +179,12 @@ int Board::negamax(Colour colour, int& bestX, int& bestY, int depth)
 
 int Board::searchMove(Colour colour, int& bestX, int& bestY)
 {
-    if (trace)
-        std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
+    table.clear();
     int previous = -1;
     for (int depth = 1;; ++depth) {
         nodeCount = 0;
         const int v = negamax(colour, bestX, bestY, depth);
-        if (trace)
-            std::fprintf(trace, "%d\t%d\t%d\t%c%d\n", depth, nodeCount, v, 'a' + bestX, bestY + 1);
+        table.push_back({depth, static_cast<std::uint64_t>(nodeCount), v, bestX, bestY});
         if (v > 9999 || v < -9999 || nodeCount > 1000)
             return v;
         // A depth that visits no more positions than the one before has reached
@@ -170,32 +199,31 @@ int Board::searchMove(Colour colour, int& bestX, int& bestY)
 
 int Board::strongMove(Colour colour, int& bestX, int& bestY, int budgetMs)
 {
-    if (trace)
-        std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
+    table.clear();
     nodeCount = 0;
     engine::StrongSearch search{std::chrono::milliseconds(budgetMs)};
-    if (search.choose(discs[index(colour)], discs[index(opponent(colour))]) < 0)
+    if (search.choose(bits[index(colour)], bits[index(opponent(colour))]) < 0)
         return -1000000;
-    for (const engine::StrongSearch::Line& line : search.lines()) {
-        if (trace)
-            std::fprintf(trace, "%d\t%llu\t%d\t%c%d\n", line.depth,
-                         static_cast<unsigned long long>(line.nodes), line.value,
-                         'a' + (line.square >> 3), (line.square & 7) + 1);
-    }
-    const engine::StrongSearch::Line& last = search.lines().back();
+    for (const engine::StrongSearch::Line& line : search.lines())
+        table.push_back({line.depth, line.nodes, line.value, line.square >> 3, line.square & 7});
+    const SearchLine& last = table.back();
     nodeCount = static_cast<int>(last.nodes);
-    bestX = last.square >> 3;
-    bestY = last.square & 7;
+    bestX = last.x;
+    bestY = last.y;
     return last.value;
 }
 
-int Board::computerPlay(int& x, int& y)
+int Board::computerSearch(int& x, int& y)
 {
-    const int v = strong ? strongMove(Colour::White, x, y) : searchMove(Colour::White, x, y);
+    return strong ? strongMove(Colour::White, x, y) : searchMove(Colour::White, x, y);
+}
+
+bool Board::playComputerSquare(int x, int y)
+{
     // The stronger search names no square when white has to pass.
-    if ((!strong || hasLegalMove(Colour::White)) && playMove(x, y, Colour::White, true) == 0)
-        qDebug("Erreur : negamax renvoie un coup illegal\n");
-    return v;
+    if (strong && !hasLegalMove(Colour::White))
+        return true;
+    return playMove(x, y, Colour::White, true) > 0;
 }
 
 QString Board::dumpText() const

@@ -90,11 +90,10 @@ Choice beginner(Bits own, Bits opponent, std::uint64_t salt)
     return {pick.square, pick.value};
 }
 
-// Normal: the plain search, its trace left out.
+// Normal: the plain search.
 Choice plain(Bits own, Bits opponent)
 {
     Board board;
-    board.trace = nullptr;
     board.setBitboards(own, opponent);
     int x = 0;
     int y = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game.h"
 
+#include <QDebug>
 #include <QRandomGenerator>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -36,8 +37,12 @@ int Game::playMove(int x, int y, Colour colour, bool apply)
 int Game::computerPlay(int& x, int& y)
 {
     const Snapshot before = snapshot();
-    const int value = model.computerPlay(x, y);
-    if (model.bitboard(Colour::White) != before.white)
+    const int value = model.computerSearch(x, y);
+    if (traceOutput)
+        std::fputs(searchTrace(model.lines()).c_str(), traceOutput);
+    if (!model.playComputerSquare(x, y))
+        qDebug("Erreur : negamax renvoie un coup illegal\n");
+    if (model.discs(Colour::White) != before.white)
         record({x, y, Colour::White}, before);
     else
         playMove(-1, -1, Colour::White, true);
@@ -137,7 +142,7 @@ void Game::cancelSearch()
 
 Game::Snapshot Game::snapshot() const
 {
-    return {model.bitboard(Colour::Black), model.bitboard(Colour::White), model.lastMoveX, model.lastMoveY};
+    return {model.discs(Colour::Black), model.discs(Colour::White), model.lastMoveX, model.lastMoveY};
 }
 
 void Game::restore(const Snapshot& s)
@@ -167,8 +172,8 @@ void Game::run(engine::Level level, Colour colour, Search kind)
     stopFlag = std::make_shared<std::atomic<bool>>(false);
     search = kind;
     const unsigned mine = serial;
-    const std::uint64_t own = model.bitboard(colour);
-    const std::uint64_t other = model.bitboard(opponent(colour));
+    const std::uint64_t own = model.discs(colour);
+    const std::uint64_t other = model.discs(opponent(colour));
     const std::uint64_t salt = QRandomGenerator::global()->generate64();
     const std::shared_ptr<const std::atomic<bool>> stop = stopFlag;
     watcher.setFuture(QtConcurrent::run(&worker, [=] {

@@ -9,6 +9,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -40,11 +41,16 @@ public:
     // with apply is colour passing, recorded only when colour has no move.
     int playMove(int x, int y, Colour colour, bool apply);
     // The plain computer turn on this thread: white plays from the guess
-    // (x, y), which then holds the square tried. Returns the search's value.
+    // (x, y), which then holds the square tried. The search's table goes to
+    // the trace output, and "Erreur : negamax renvoie un coup illegal\n" to
+    // the debug channel when its square is refused. Returns the search's value.
     int computerPlay(int& x, int& y);
+    // Where the search's table is printed: standard output, or nowhere.
+    void setTraceOutput(std::FILE* out) { traceOutput = out; }
     // A new game from the start position: no moves, no search.
     void reset();
     void clearBoard() { model.clearBoard(); }
+    int discsTurned(int x, int y, Colour colour) const { return model.discsTurned(x, y, colour); }
     bool hasLegalMove(Colour colour) const { return model.hasLegalMove(colour); }
     bool gameOver() const { return model.gameOver(); }
     int count(Colour colour) const { return model.count(colour); }
@@ -113,6 +119,7 @@ private:
     void finished();
 
     Board model;
+    std::FILE* traceOutput = stdout;
     std::vector<Entry> history;
     // Entries before this index are on the board; the rest can be redone.
     std::size_t current = 0;

@@ -67,9 +67,7 @@ Judgement judge(const Board& board, Colour ownColor, bool theirTurn, const QStri
         judgement.verdict = Verdict::Pass;
         return judgement;
     }
-    // playMove only tests without apply, but it is not const.
-    Board trial = board;
-    if (trial.playMove(*column, *row, *colour, false) <= 0)
+    if (board.discsTurned(*column, *row, *colour) <= 0)
         return refused("illegal");
     judgement.verdict = Verdict::Place;
     return judgement;

@@ -50,7 +50,7 @@ class FlowTest : public QObject
         window = std::make_unique<MainWindow>();
         window->show();
         board = window->boardWidget();
-        board->model().trace = nullptr;
+        board->gameState().setTraceOutput(nullptr);
     }
 
 private slots:

@@ -43,7 +43,7 @@ private slots:
             const int v = b.negamax(side, square[0], square[1], 1 + n % 3);
             QCOMPARE((QList<int>{v, square[0], square[1], b.nodeCount}), ref.negamax(side, 1 + n % 3));
             engine::StrongSearch strong(std::chrono::hours(1), 1 + rng() % 5000);
-            const int sq = strong.choose(b.bitboard(side), b.bitboard(opponent(side)));
+            const int sq = strong.choose(b.discs(side), b.discs(opponent(side)));
             QVERIFY(sq < 0 || sq == strong.lines().back().square); // cut short: the last finished depth's
         }
     }
@@ -57,17 +57,18 @@ private slots:
             const Colour side = n % 2 ? Colour::White : Colour::Black;
             Board b = randomPosition(rng, n % 10, side, 8); // side owns one disc in eight: passes come early
             b.setStronger(true);
-            b.trace = nullptr;
             const Ref ref(b);
             Ref played = ref;
             const int best = ref.solve(side);
             const std::atomic<bool> going{false};
-            const int sq = engine::think(engine::Level::Master, b.bitboard(side), b.bitboard(opponent(side)), going).square;
+            const int sq = engine::think(engine::Level::Master, b.discs(side), b.discs(opponent(side)), going).square;
             Ref byMaster = ref;
             const bool masterMoved = byMaster.playMove(sq / 8, sq % 8, side, true) > 0;
             QCOMPARE(masterMoved ? -byMaster.solve(opponent(side)) : best, best);
             int xy[2] = {-1, -1}; // the square chosen
-            const int v = side == Colour::White ? b.computerPlay(xy[0], xy[1]) : b.strongMove(Colour::Black, xy[0], xy[1]);
+            const int v = side == Colour::White ? b.computerSearch(xy[0], xy[1]) : b.strongMove(Colour::Black, xy[0], xy[1]);
+            if (side == Colour::White)
+                QVERIFY(b.playComputerSquare(xy[0], xy[1]));
             const bool moved = played.playMove(xy[0], xy[1], side, true) > 0;
             QVERIFY(Ref(b) == (side == Colour::White ? played : ref));
             QCOMPARE(v, moved ? best * engine::StrongSearch::kFinished : -1000000);

@@ -18,7 +18,7 @@ namespace {
 engine::Choice think(Level level, const Board& b, Colour side, std::uint64_t salt = 0)
 {
     const std::atomic<bool> stop{false};
-    return engine::think(level, b.bitboard(side), b.bitboard(opponent(side)), stop, salt, std::chrono::milliseconds(30));
+    return engine::think(level, b.discs(side), b.discs(opponent(side)), stop, salt, std::chrono::milliseconds(30));
 }
 
 } // namespace
@@ -58,7 +58,7 @@ private slots:
     {
         const Board start;
         std::atomic<bool> stop{true};
-        QCOMPARE(engine::think(Level::Master, start.bitboard(Colour::Black), start.bitboard(Colour::White), stop).square, -1);
+        QCOMPARE(engine::think(Level::Master, start.discs(Colour::Black), start.discs(Colour::White), stop).square, -1);
 
         stop = false;
         engine::SearchLimits limits;
@@ -69,7 +69,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             stop = true;
         });
-        search.choose(start.bitboard(Colour::Black), start.bitboard(Colour::White));
+        search.choose(start.discs(Colour::Black), start.discs(Colour::White));
         stopper.join();
         QVERIFY(search.stopped());
     }

@@ -37,7 +37,7 @@ private slots:
         corners.first() = QStringLiteral(".O*.....");
         corners.last() = QStringLiteral(".....*O.");
         PavotWidget board;
-        board.model().trace = nullptr;
+        board.gameState().setTraceOutput(nullptr);
         BoardText::load(board.model(), corners);
         board.setFitToWindow(true);
         board.resize(size);
