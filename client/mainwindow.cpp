@@ -242,7 +242,9 @@ void MainWindow::setUp()
         scheduleAutoPass();
         return;
     }
-    if (reportPending || !finalText.isEmpty())
+    // A board that the report has cleared, its counts zeroed, holds no game
+    // to report again.
+    if (reportPending || !finalText.isEmpty() || black + white == 0)
         return;
 
     QString message;

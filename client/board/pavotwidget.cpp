@@ -198,7 +198,7 @@ bool PavotWidget::loadGame(const std::vector<Game::Played>& moves)
         return false;
     }
     ownColor = Colour::Black;
-    gameSocket = nullptr; // as "&Restart" leaves a network game
+    closeGameConnection(); // as "&Restart" leaves a network game
     answerBlacksMove();
     update();
     return true;
@@ -229,14 +229,13 @@ int PavotWidget::checkDrop(const QRect& cell) const
     qDebug() << "canplay" << canplay;
     const int x = cellAt(cell.topLeft()).x();
     const int y = cellAt(cell.topLeft()).y();
-    // While the computer thinks, its reply comes first.
-    if ((playbynetwork && !canplay) || game.thinking())
-        return 1;
-    const int turned = game.discsTurned(x, y, ownColor);
-    qDebug() << "[" << x << "/" << y << "]";
-    if (!playbynetwork)
-        qDebug() << turned;
-    return turned > 0 ? -1 : 1;
+    // The traces of the cell are written only when a drop could be taken now.
+    if (dropsOpen()) {
+        qDebug() << "[" << x << "/" << y << "]";
+        if (!playbynetwork)
+            qDebug() << game.discsTurned(x, y, ownColor);
+    }
+    return mayDrop(x, y) ? -1 : 1;
 }
 
 QPoint PavotWidget::cellAt(const QPoint& p)
@@ -256,9 +255,15 @@ QRect PavotWidget::squareRect(const QPoint& p)
     return cellRect(cellAt(p));
 }
 
+bool PavotWidget::dropsOpen() const
+{
+    // While the computer thinks, its reply comes first.
+    return (!playbynetwork || canplay) && !game.thinking();
+}
+
 bool PavotWidget::mayDrop(int x, int y) const
 {
-    return (!playbynetwork || canplay) && !game.thinking() && game.discsTurned(x, y, ownColor) > 0;
+    return dropsOpen() && game.discsTurned(x, y, ownColor) > 0;
 }
 
 bool PavotWidget::localPlayerCanMove() const
@@ -270,8 +275,7 @@ PavotWidget::Turn PavotWidget::turn() const
 {
     if (game.thinking())
         return Turn::Thinking;
-    // Over once nobody can move: a board the end-of-game report cleared too.
-    if (!game.hasLegalMove(Colour::Black) && !game.hasLegalMove(Colour::White))
+    if (game.gameOver())
         return Turn::Over;
     if (playbynetwork)
         return canplay ? Turn::Local : Turn::Remote;

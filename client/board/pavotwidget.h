@@ -2,7 +2,6 @@
 #pragma once
 
 #include "board.h"
-#include "frame.h"
 #include "game.h"
 #include "levels.h"
 
@@ -14,6 +13,7 @@
 #include <optional>
 
 class QTcpSocket;
+class ServerConnection;
 
 // The board: draws the position, takes the discs dropped on it and holds the
 // game in progress, against the computer or over the network. The rules and
@@ -114,7 +114,7 @@ public:
     bool networkGame() const { return playbynetwork; }
     Colour localColour() const { return ownColor; }
     void setOwnColor(Colour colour) { ownColor = colour; }
-    QTcpSocket* gameConnection() const { return gameSocket; }
+    QTcpSocket* gameConnection() const;
     // The seat the server gave this player (16 hexadecimal digits), sent
     // first on the game connection so our server knows whose it is; empty
     // for a server that gives none.
@@ -151,7 +151,11 @@ private:
     void closeGameConnection();
     // The game connection dropped or failed while its game was on.
     void gameConnectionLost();
-    // checkDrop's answer, without its traces: painting asks for every cell.
+    // Whether the local player may drop anywhere now: in a network game only
+    // in its turn, and never while the computer thinks.
+    bool dropsOpen() const;
+    // The drop rule: the local player may drop on (x, y) now. checkDrop is
+    // this with its traces; painting asks it for every cell.
     bool mayDrop(int x, int y) const;
     // The computer plays white from the guess (x, y).
     void computerPlays(int x, int y);
@@ -194,8 +198,7 @@ private:
     bool fitToWindow = false;
     QPoint cursor{3, 3};
     std::optional<QPoint> hintCell;
-    QTcpSocket* gameSocket = nullptr;
-    Frame::Reader reader;
+    ServerConnection* gameServer = nullptr;
     QString gameTicket;
     Link link = Link::None;
 };

@@ -138,10 +138,8 @@ bool Board::hasLegalMove(Colour colour) const
 
 bool Board::gameOver() const
 {
-    const int placed = discCount[kBlack] + discCount[kWhite];
-    // A board that the end-of-game report has cleared, its counts zeroed,
-    // holds no game to end again.
-    return placed == 64 || (placed > 0 && !hasLegalMove(Colour::Black) && !hasLegalMove(Colour::White));
+    return discCount[kBlack] + discCount[kWhite] == 64
+           || (!hasLegalMove(Colour::Black) && !hasLegalMove(Colour::White));
 }
 
 void Board::startPosition()

@@ -54,7 +54,8 @@ public:
 
     // Whether colour has a legal move anywhere on the board.
     bool hasLegalMove(Colour colour) const;
-    // The game is over: the board is full, or neither side can move.
+    // The game is over: the counts fill the board, or neither side can move
+    // (an empty board, once the end-of-game report has cleared it, too).
     bool gameOver() const;
 
     void startPosition();   // empties the board, puts the four starting discs, counts 2 and 2
