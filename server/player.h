@@ -4,24 +4,18 @@
 #include "colour.h"
 
 #include <QHostAddress>
-#include <QObject>
 
 #include <optional>
 
 // The record of one player: the colour it registered and the peer address
 // and port of the connection it registered from. Records outlive connections.
-class Player : public QObject
+struct Player
 {
-    Q_OBJECT
-
-public:
-    explicit Player(QObject* parent = nullptr);
-
-    void setCouleur(Colour couleur);
+    void setCouleur(Colour c) { couleur = c; }
     // Keeps the text form of the address (what the connections are matched
     // on) and traces it.
-    void setAdresse(const QHostAddress& adresse);
-    void setPort(quint16 port);
+    void setAdresse(const QHostAddress& a);
+    void setPort(quint16 p) { port = p; }
 
     std::optional<Colour> couleur; // none until it registers one
     QHostAddress adresse;

@@ -24,7 +24,7 @@ PavotWidget::PavotWidget(QWidget* parent)
     setAcceptDrops(true);
     setMinimumSize(BoardSize, BoardSize);
     setMaximumSize(BoardSize, BoardSize);
-    connect(&game, &Game::replied, this, &PavotWidget::computerReplied);
+    connect(&game, &Game::replied, this, &PavotWidget::computerTurnFound);
     connect(&game, &Game::hinted, this, [this](int square) {
         if (square >= 0)
             hintCell = QPoint(square / 8, square % 8);
@@ -90,7 +90,7 @@ void PavotWidget::computerMove()
     computerTurn(game.board().lastMoveX, game.board().lastMoveY, false);
 }
 
-void PavotWidget::computerReply(int x, int y)
+void PavotWidget::computerTurnAfterDrop(int x, int y)
 {
     game.playMove(x, y, Colour::Black, true);
     update();
@@ -101,7 +101,7 @@ void PavotWidget::computerReply(int x, int y)
 void PavotWidget::computerTurn(int x, int y, bool afterDrop)
 {
     if (strength == engine::Level::Normal) {
-        computerPlays(x, y);
+        computerTurnHere(x, y);
         if (afterDrop)
             dumpBoard();
         return;
@@ -112,9 +112,9 @@ void PavotWidget::computerTurn(int x, int y, bool afterDrop)
     update(); // the turn label says the computer is thinking
 }
 
-void PavotWidget::computerPlays(int x, int y)
+void PavotWidget::computerTurnHere(int x, int y)
 {
-    const int value = game.computerPlay(x, y);
+    const int value = game.computerTurnHere(x, y);
     // The square tried, played or refused, is the next search's guess.
     game.board().lastMoveX = x;
     game.board().lastMoveY = y;
@@ -122,7 +122,7 @@ void PavotWidget::computerPlays(int x, int y)
     update();
 }
 
-void PavotWidget::computerReplied(int square, int value)
+void PavotWidget::computerTurnFound(int square, int value)
 {
     int x = replyGuess.x();
     int y = replyGuess.y();
@@ -495,7 +495,7 @@ bool PavotWidget::placeDisc(const QRect& cell, bool carriesPiece)
     const int y = cellAt(cell.topLeft()).y();
     qDebug() << playbynetwork;
     if (!playbynetwork) {
-        computerReply(x, y);
+        computerTurnAfterDrop(x, y);
     } else {
         game.playMove(x, y, ownColor, true);
         update();

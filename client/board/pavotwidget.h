@@ -50,10 +50,11 @@ public:
     // "Passer": against the computer, the computer plays one white move; in a
     // network game, the turn goes to the opponent when we cannot move.
     void passTurn();
-    // The computer plays one white move.
+    // The computer's turn: one white move, with no move of black's before it.
     void computerMove();
-    // Black's disc dropped on (x, y) is played and the computer answers at once.
-    void computerReply(int x, int y);
+    // Black's disc dropped on (x, y) is played, then the computer's turn
+    // follows at once.
+    void computerTurnAfterDrop(int x, int y);
     void dumpBoard() const;
 
     // -1 when the local player may drop a disc on the cell now, 1 when not.
@@ -157,13 +158,15 @@ private:
     // The drop rule: the local player may drop on (x, y) now. checkDrop is
     // this with its traces; painting asks it for every cell.
     bool mayDrop(int x, int y) const;
-    // The computer plays white from the guess (x, y).
-    void computerPlays(int x, int y);
-    // White's turn, from the guess (x, y): at Normal here and now, at the
-    // other levels on a worker thread. After a drop the board is dumped.
+    // The computer's turn, from the guess (x, y): at Normal here and now
+    // (computerTurnHere), at the other levels on a worker thread, whose
+    // square computerTurnFound plays. After a drop the board is dumped.
     void computerTurn(int x, int y, bool afterDrop);
-    // The worker's square (-1 for none), played the way the plain reply plays its own.
-    void computerReplied(int square, int value);
+    // The computer's turn at Normal, on the window's thread.
+    void computerTurnHere(int x, int y);
+    // The worker's square (-1 for none), played the way computerTurnHere
+    // plays its own.
+    void computerTurnFound(int square, int value);
     // The drop rule for the cell and, when it allows it, the local player's
     // move and its hand-off: what a drop, a click and a key all do.
     bool placeDisc(const QRect& cell, bool carriesPiece);

@@ -34,7 +34,7 @@ int Game::playMove(int x, int y, Colour colour, bool apply)
     return turned;
 }
 
-int Game::computerPlay(int& x, int& y)
+int Game::computerTurnHere(int& x, int& y)
 {
     const Snapshot before = snapshot();
     const int value = model.computerSearch(x, y);

@@ -44,7 +44,7 @@ public:
     // (x, y), which then holds the square tried. The search's table goes to
     // the trace output, and "Erreur : negamax renvoie un coup illegal\n" to
     // the debug channel when its square is refused. Returns the search's value.
-    int computerPlay(int& x, int& y);
+    int computerTurnHere(int& x, int& y);
     // Where the search's table is printed: standard output, or nowhere.
     void setTraceOutput(std::FILE* out) { traceOutput = out; }
     // A new game from the start position: no moves, no search.
