@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
-#include "startup.h"
+#include "common/startup.h"
 
 #include <QApplication>
 

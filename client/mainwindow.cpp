@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 
-#include "dialognetwork.h"
-#include "helpmenu.h"
-#include "movelistpanel.h"
+#include "network/dialognetwork.h"
+#include "help/helpmenu.h"
+#include "movelist/movelistpanel.h"
 #include "options/options.h"
-#include "pavotwidget.h"
-#include "pieceslist.h"
-#include "pictures.h"
-#include "savedgame.h"
+#include "board/pavotwidget.h"
+#include "pieces/pieceslist.h"
+#include "common/pictures.h"
+#include "game/savedgame.h"
 
 #include <QAction>
 #include <QActionGroup>

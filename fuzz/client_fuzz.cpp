@@ -10,11 +10,11 @@
 //   flags >> 1   delivered in pieces of this many bytes (0: all at once), so
 //                that frames also arrive split
 
-#include "board.h"
-#include "dialognetwork.h"
-#include "frame.h"
-#include "messages.h"
-#include "receivedmove.h"
+#include "engine/board.h"
+#include "network/dialognetwork.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
+#include "network/receivedmove.h"
 #include "support.h"
 
 #include <QApplication>

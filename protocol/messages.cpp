@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "messages.h"
+#include "protocol/messages.h"
 
 namespace Message {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game.h"
+#include "server/game.h"
 
 QList<QIODevice*> Game::connections() const
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gametable.h"
+#include "server/gametable.h"
 
-#include "messages.h"
+#include "protocol/messages.h"
 
 #include <QDebug>
 #include <QRandomGenerator>

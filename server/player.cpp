@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "player.h"
+#include "server/player.h"
 
 #include <QDebug>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "relay.h"
+#include "server/relay.h"
 
-#include "gametable.h"
-#include "messages.h"
+#include "server/gametable.h"
+#include "protocol/messages.h"
 
 #include <QAbstractSocket>
 #include <QDebug>

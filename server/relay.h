@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "frame.h"
-#include "player.h"
+#include "protocol/frame.h"
+#include "server/player.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -14,10 +14,10 @@
 //                                       is taken, dialog still alive
 //                        log_entries    entries in the log at the end
 
-#include "dialognetwork.h"
+#include "network/dialognetwork.h"
 #include "qtbench.h"
-#include "frame.h"
-#include "messages.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 
 #include <QApplication>
 #include <QEventLoop>

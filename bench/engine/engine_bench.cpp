@@ -4,8 +4,8 @@
 // and the slowest single reply, since the search blocks the window. The same
 // for the stronger search, on a short budget (match_bench times it at its own).
 
-#include "board.h"
-#include "strongsearch.h"
+#include "engine/board.h"
+#include "engine/strongsearch.h"
 
 #include <benchmark/benchmark.h>
 

@@ -17,9 +17,9 @@
 // Exits 1 when a level plays a refused square, 0 otherwise: the figures are for
 // reading, not a pass or fail (the machine may be busy).
 
-#include "bitboard.h"
-#include "levels.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/levels.h"
+#include "engine/strongsearch.h"
 
 #include <algorithm>
 #include <chrono>

@@ -49,12 +49,12 @@
 //                          server that does not bound its memory fails the run
 //                          rather than take the machine down.
 
-#include "fenserveur.h"
+#include "server/fenserveur.h"
 #include "qtbench.h"
-#include "frame.h"
-#include "messages.h"
-#include "relay.h"
-#include "board.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
+#include "server/relay.h"
+#include "engine/board.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -9,8 +9,8 @@
 #include "qtbench.h"
 
 #include "mainwindow.h"
-#include "pavotwidget.h"
-#include "pieceslist.h"
+#include "board/pavotwidget.h"
+#include "pieces/pieceslist.h"
 
 #include <QDropEvent>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pavotwidget.h"
+#include "board/pavotwidget.h"
 
-#include "messages.h"
-#include "pictures.h"
-#include "pieceslist.h"
+#include "protocol/messages.h"
+#include "common/pictures.h"
+#include "pieces/pieceslist.h"
 
 #include <QDebug>
 #include <QDragEnterEvent>

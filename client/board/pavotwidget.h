@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "board.h"
-#include "game.h"
-#include "levels.h"
+#include "engine/board.h"
+#include "game/game.h"
+#include "engine/levels.h"
 
 #include <QAbstractSocket>
 #include <QRect>

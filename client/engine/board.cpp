@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "board.h"
+#include "engine/board.h"
 
-#include "bitboard.h"
-#include "search.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/search.h"
+#include "engine/strongsearch.h"
 
 #include <QtGlobal>
 

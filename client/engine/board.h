@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "colour.h"
+#include "core/colour.h"
 
 #include <QString>
 #include <cstdint>

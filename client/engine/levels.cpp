@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "levels.h"
+#include "engine/levels.h"
 
-#include "bitboard.h"
-#include "board.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/board.h"
+#include "engine/strongsearch.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "transcript.h"
+#include "engine/transcript.h"
 
-#include "bitboard.h"
+#include "engine/bitboard.h"
 
 namespace engine {
 

@@ -10,7 +10,7 @@
 // first) by swapping the colours. Both functions go through that mapping, so
 // games move both ways between this game and other Othello programs.
 
-#include "colour.h"
+#include "core/colour.h"
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game.h"
+#include "game/game.h"
 
 #include <QDebug>
 #include <QRandomGenerator>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "board.h"
-#include "levels.h"
+#include "engine/board.h"
+#include "engine/levels.h"
 
 #include <QFutureWatcher>
 #include <QObject>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "savedgame.h"
+#include "game/savedgame.h"
 
-#include "transcript.h"
+#include "engine/transcript.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "movelistpanel.h"
+#include "movelist/movelistpanel.h"
 
 #include <QScrollBar>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialognetwork.h"
+#include "network/dialognetwork.h"
 #include "ui_dialognetwork.h"
 
-#include "messages.h"
-#include "serverconnection.h"
+#include "protocol/messages.h"
+#include "network/serverconnection.h"
 
 #include <QMessageBox>
 #include <QSettings>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The board's side of a network game: its game connection to the server,
 // the moves it sends and the moves it receives.
-#include "pavotwidget.h"
+#include "board/pavotwidget.h"
 
-#include "messages.h"
-#include "receivedmove.h"
-#include "serverconnection.h"
+#include "protocol/messages.h"
+#include "network/receivedmove.h"
+#include "network/serverconnection.h"
 
 #include <QDebug>
 #include <QHostAddress>

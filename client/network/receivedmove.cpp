@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "receivedmove.h"
+#include "network/receivedmove.h"
 
-#include "board.h"
-#include "messages.h"
+#include "engine/board.h"
+#include "protocol/messages.h"
 
 #include <optional>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "serverconnection.h"
+#include "network/serverconnection.h"
 
 #include <QTcpSocket>
 #include <QTimer>

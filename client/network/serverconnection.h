@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "frame.h"
+#include "protocol/frame.h"
 
 #include <QAbstractSocket>
 #include <QHostAddress>

@@ -4,7 +4,7 @@
 
 #include "boardtext.h"
 #include "modal.h"
-#include "movelistpanel.h"
+#include "movelist/movelistpanel.h"
 #include "windowparts.h"
 
 #include <QSettings>

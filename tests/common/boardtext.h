@@ -4,7 +4,7 @@
 // Positions written as eight text rows, top row first, so a test reads like
 // its board: '*' black, 'O' white, '.' empty.
 
-#include "board.h"
+#include "engine/board.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The connection dialog against a plain listener that writes what each test
 // needs, as any server, hostile or not, could.
-#include "dialognetwork.h"
-#include "frame.h"
-#include "messages.h"
+#include "network/dialognetwork.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 
 #include <QSettings>
 #include <QSignalSpy>

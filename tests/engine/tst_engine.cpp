@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The engine against a plain one on random positions, the stronger search against exact solves.
 #include "reference.h"
-#include "levels.h"
-#include "strongsearch.h"
+#include "engine/levels.h"
+#include "engine/strongsearch.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's levels as a worker thread runs them: legal replies, a stop
 // that is obeyed, Beginner's repeatable variety.
-#include "levels.h"
+#include "engine/levels.h"
 #include "reference.h"
-#include "strongsearch.h"
+#include "engine/strongsearch.h"
 
 #include <QtTest>
 #include <thread>

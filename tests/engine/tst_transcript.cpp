@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The common Othello transcript: a known opening both ways, random games with
 // passes there and back, and texts that are no game.
-#include "board.h"
-#include "transcript.h"
+#include "engine/board.h"
+#include "engine/transcript.h"
 
 #include <QtTest>
 #include <random>

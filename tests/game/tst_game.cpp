@@ -3,7 +3,7 @@
 // peer's passes may add to them.
 
 #include "boardtext.h"
-#include "game.h"
+#include "game/game.h"
 
 #include <QTest>
 

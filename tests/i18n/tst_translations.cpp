@@ -2,8 +2,8 @@
 // The player's language: every text that goes through tr() has a finished
 // translation in English and in French, and the window, its menus and the
 // connection dialog show them; under the C locale, the texts as written.
-#include "dialognetwork.h"
-#include "language.h"
+#include "network/dialognetwork.h"
+#include "common/language.h"
 #include "windowparts.h"
 
 #include <QFile>

@@ -2,10 +2,10 @@
 // Client windows and one real server on loopback: games from the connection
 // dialogs to their end, again, cut short, and cheated.
 #include "boardtext.h"
-#include "dialognetwork.h"
-#include "fenserveur.h"
-#include "frame.h"
-#include "messages.h"
+#include "network/dialognetwork.h"
+#include "server/fenserveur.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 #include "modal.h"
 #include "windowparts.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wire: a frame's exact bytes, the reader however bytes come, move fields.
 #include "fakeconnection.h"
-#include "frame.h"
-#include "messages.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 
 #include <QTest>
 

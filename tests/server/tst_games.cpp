@@ -2,8 +2,8 @@
 // Many games on one server, on connections without sockets: pairing, seating
 // the boards, leaving, and what a hostile peer may cost.
 #include "fakeconnection.h"
-#include "messages.h"
-#include "relay.h"
+#include "protocol/messages.h"
+#include "server/relay.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>

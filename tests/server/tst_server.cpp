@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One game's rules on connections without sockets, then the whole server.
-#include "elidedlabel.h"
+#include "server/elidedlabel.h"
 #include "fakeconnection.h"
-#include "fenserveur.h"
-#include "messages.h"
-#include "relay.h"
+#include "server/fenserveur.h"
+#include "protocol/messages.h"
+#include "server/relay.h"
 
 #include <QLoggingCategory>
 #include <QTcpSocket>

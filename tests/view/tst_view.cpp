@@ -4,7 +4,7 @@
 // pictures drawn are those of twice the size, and a player's own still wins.
 
 #include "boardtext.h"
-#include "pictures.h"
+#include "common/pictures.h"
 #include "windowparts.h"
 
 #include <QPainter>
