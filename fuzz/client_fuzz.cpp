@@ -94,9 +94,8 @@ public:
         check(black != Verdict::Place || white == Verdict::Echo);
         check(white != Verdict::Place || black == Verdict::Echo);
         left = black == Verdict::OpponentLeft;
-        for (int x = 0; x < 8; ++x)
-            for (int y = 0; y < 8; ++y)
-                check(board(Colour::Black).cell(x, y) == board(Colour::White).cell(x, y));
+        for (Colour c : {Colour::Black, Colour::White})
+            check(board(Colour::Black).discs(c) == board(Colour::White).discs(c));
     }
 
 private:
