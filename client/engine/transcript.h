@@ -23,6 +23,7 @@ struct PlayedMove
     int x;      // column 0..7 from the left; -1 with y = -1: a pass
     int y;      // row 0..7 from the top
     Colour colour;
+    bool isPass() const { return x < 0; }
 };
 
 enum class Opening { BlackFirst, WhiteFirst }; // against the computer / network game

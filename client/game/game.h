@@ -3,6 +3,7 @@
 
 #include "engine/board.h"
 #include "engine/levels.h"
+#include "engine/transcript.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -22,14 +23,8 @@ class Game : public QObject
     Q_OBJECT
 
 public:
-    // One move as the list shows it; x = y = -1 for a pass.
-    struct Played
-    {
-        int x;
-        int y;
-        Colour colour;
-        bool isPass() const { return x < 0; }
-    };
+    // One move as the list shows it and a transcript holds it.
+    using Played = engine::PlayedMove;
 
     explicit Game(QObject* parent = nullptr);
     ~Game() override;
