@@ -124,19 +124,12 @@ void PavotWidget::computerTurnHere(int x, int y)
 
 void PavotWidget::computerTurnFound(int square, int value)
 {
-    int x = replyGuess.x();
-    int y = replyGuess.y();
-    if (square >= 0) {
-        x = square / 8;
-        y = square % 8;
-    }
-    // Where the plain search would find nothing to play, so does this.
-    if (square < 0 || game.playMove(x, y, Colour::White, true) == 0) {
-        qDebug("Erreur : negamax renvoie un coup illegal\n");
-        game.playMove(-1, -1, Colour::White, true);
-    }
-    game.board().lastMoveX = x;
-    game.board().lastMoveY = y;
+    // No square: where the plain search would find nothing to play, so does
+    // this, and the guess stays the next search's.
+    const QPoint chosen = square >= 0 ? QPoint(square / 8, square % 8) : replyGuess;
+    game.playComputerSquare(square >= 0 ? std::optional(chosen) : std::nullopt);
+    game.board().lastMoveX = chosen.x();
+    game.board().lastMoveY = chosen.y();
     qDebug() << value;
     update();
     if (replyAfterDrop)

@@ -216,13 +216,6 @@ int Board::computerSearch(int& x, int& y)
     return strong ? strongMove(Colour::White, x, y) : searchMove(Colour::White, x, y);
 }
 
-bool Board::playComputerSquare(int x, int y)
-{
-    // The stronger search names no square when white has to pass.
-    if (strong && !hasLegalMove(Colour::White))
-        return true;
-    return playMove(x, y, Colour::White, true) > 0;
-}
 
 QString Board::dumpText() const
 {

@@ -80,10 +80,6 @@ public:
     // The computer's search for white from the guess (x, y): searchMove, or
     // strongMove when stronger. Returns its value; (x, y) take its square.
     int computerSearch(int& x, int& y);
-    // Plays white on the square the computer's search chose; false when the
-    // board refuses it. When the stronger search found white without a move
-    // there is no square to try, and nothing is refused.
-    bool playComputerSquare(int x, int y);
 
     // The stronger computer: off, computerSearch runs the plain search.
     void setStronger(bool on) { strong = on; }

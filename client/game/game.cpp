@@ -36,17 +36,19 @@ int Game::playMove(int x, int y, Colour colour, bool apply)
 
 int Game::computerTurnHere(int& x, int& y)
 {
-    const Snapshot before = snapshot();
     const int value = model.computerSearch(x, y);
     if (traceOutput)
         std::fputs(searchTrace(model.lines()).c_str(), traceOutput);
-    if (!model.playComputerSquare(x, y))
-        qDebug("Erreur : negamax renvoie un coup illegal\n");
-    if (model.discs(Colour::White) != before.white)
-        record({x, y, Colour::White}, before);
-    else
-        playMove(-1, -1, Colour::White, true);
+    playComputerSquare(QPoint(x, y));
     return value;
+}
+
+void Game::playComputerSquare(std::optional<QPoint> square)
+{
+    if (square && playMove(square->x(), square->y(), Colour::White, true) > 0)
+        return;
+    qDebug("Erreur : negamax renvoie un coup illegal\n");
+    playMove(-1, -1, Colour::White, true);
 }
 
 void Game::reset()

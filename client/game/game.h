@@ -7,6 +7,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QPoint>
 #include <QThreadPool>
 
 #include <atomic>
@@ -40,6 +41,10 @@ public:
     // the trace output, and "Erreur : negamax renvoie un coup illegal\n" to
     // the debug channel when its square is refused. Returns the search's value.
     int computerTurnHere(int& x, int& y);
+    // White plays the square the computer chose; when it chose none, or the
+    // board refuses it, "Erreur : negamax renvoie un coup illegal\n" goes to
+    // the debug channel and white passes (recorded only when forced).
+    void playComputerSquare(std::optional<QPoint> square);
     // Where the search's table is printed: standard output, or nowhere.
     void setTraceOutput(std::FILE* out) { traceOutput = out; }
     // A new game from the start position: no moves, no search.

