@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
-#include "patterns.h"
-#include "pictures.h"
-#include "startup.h"
+#include "common/pictures.h"
+#include "common/startup.h"
+#include "engine/patterns.h"
 
 #include <QApplication>
 #include <string>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 
-#include "dialognetwork.h"
-#include "helpmenu.h"
-#include "movelistpanel.h"
+#include "network/dialognetwork.h"
+#include "help/helpmenu.h"
+#include "movelist/movelistpanel.h"
 #include "options/options.h"
-#include "pavotwidget.h"
-#include "pieceslist.h"
-#include "pictures.h"
-#include "savedgame.h"
+#include "board/pavotwidget.h"
+#include "pieces/pieceslist.h"
+#include "common/pictures.h"
+#include "game/savedgame.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -230,8 +230,8 @@ void MainWindow::passPbutEn()
 
 void MainWindow::setUp()
 {
-    const int black = board->model().count(Black);
-    const int white = board->model().count(White);
+    const int black = board->model().count(Colour::Black);
+    const int white = board->model().count(Colour::White);
     blackCountLabel->setText(QStringLiteral("%1").arg(black));
     whiteCountLabel->setText(QStringLiteral("%1").arg(white));
     const bool over = board->model().gameOver();
@@ -242,7 +242,9 @@ void MainWindow::setUp()
         scheduleAutoPass();
         return;
     }
-    if (reportPending || !finalText.isEmpty())
+    // A board that the report has cleared, its counts zeroed, holds no game
+    // to report again.
+    if (reportPending || !finalText.isEmpty() || black + white == 0)
         return;
 
     QString message;
@@ -296,8 +298,8 @@ void MainWindow::scheduleAutoPass()
 
 QString MainWindow::resultText(int black, int white) const
 {
-    const int own = board->localColour() == White ? white : black;
-    const int theirs = board->localColour() == White ? black : white;
+    const int own = board->localColour() == Colour::White ? white : black;
+    const int theirs = board->localColour() == Colour::White ? black : white;
     if (own > theirs)
         return tr("You won %1-%2").arg(own).arg(theirs);
     if (own < theirs)
@@ -311,7 +313,7 @@ void MainWindow::showReport(const QString& message)
     box.setText(message);
     if (box.exec() == QMessageBox::Ok) {
         if (options->isOn(Options::KeepFinal)) {
-            finalText = resultText(board->model().count(Black), board->model().count(White));
+            finalText = resultText(board->model().count(Colour::Black), board->model().count(Colour::White));
             turnLabel->setText(finalText);
         } else {
             board->model().setCounts(0, 0);
@@ -370,21 +372,21 @@ void MainWindow::SeConnecterA()
 
 void MainWindow::playnet()
 {
-    board->setOwnColor(Black);
+    board->setOwnColor(Colour::Black);
     SeConnecterA();
 }
 
 void MainWindow::setWhite(const QString& a, quint16 p)
 {
-    startNetworkGame(a, p, White, QStringLiteral("pion_blanc.png"));
+    startNetworkGame(a, p, Colour::White, QStringLiteral("pion_blanc.png"));
 }
 
 void MainWindow::setBlack(const QString& a, quint16 p)
 {
-    startNetworkGame(a, p, Black, QStringLiteral("pion_noir.png"));
+    startNetworkGame(a, p, Colour::Black, QStringLiteral("pion_noir.png"));
 }
 
-void MainWindow::startNetworkGame(const QString& address, quint16 port, int colour, const QString& pieceFile)
+void MainWindow::startNetworkGame(const QString& address, quint16 port, Colour colour, const QString& pieceFile)
 {
     // The colour is set before the event loop runs again, so the board's
     // connection handler always sees it.

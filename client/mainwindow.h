@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/colour.h"
+
 #include <QMainWindow>
 #include <QPixmap>
 #include <QTimer>
@@ -55,7 +57,7 @@ private:
     void buildOptionsMenu();
     void buildCentralArea();
     void loadPiece(const QString& fileName);
-    void startNetworkGame(const QString& address, quint16 port, int colour, const QString& pieceFile);
+    void startNetworkGame(const QString& address, quint16 port, Colour colour, const QString& pieceFile);
     void showReport(const QString& message);
     // What ended the network game early, or nothing while it is on.
     QString departureText() const;

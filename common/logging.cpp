@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logging.h"
+#include "common/logging.h"
 
 #include <QCoreApplication>
 #include <QDir>

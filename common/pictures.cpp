@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pictures.h"
+#include "common/pictures.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "startup.h"
+#include "common/startup.h"
 
-#include "language.h"
-#include "logging.h"
-#include "pictures.h"
+#include "common/language.h"
+#include "common/logging.h"
+#include "common/pictures.h"
 
 #include <QApplication>
 #include <QIcon>

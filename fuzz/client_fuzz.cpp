@@ -10,11 +10,11 @@
 //   flags >> 1   delivered in pieces of this many bytes (0: all at once), so
 //                that frames also arrive split
 
-#include "board.h"
-#include "dialognetwork.h"
-#include "frame.h"
-#include "messages.h"
-#include "receivedmove.h"
+#include "engine/board.h"
+#include "network/dialognetwork.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
+#include "network/receivedmove.h"
 #include "support.h"
 
 #include <QApplication>
@@ -86,40 +86,41 @@ public:
     {
         if (left)
             return;
-        const Verdict black = judge(Black, text);
-        const Verdict white = judge(White, text);
+        const Verdict black = judge(Colour::Black, text);
+        const Verdict white = judge(Colour::White, text);
         // The notice of a departure ends the game for both; any other text
         // is taken by at most one of them, the opponent of its colour.
         check((black == Verdict::OpponentLeft) == (white == Verdict::OpponentLeft));
         check(black != Verdict::Place || white == Verdict::Echo);
         check(white != Verdict::Place || black == Verdict::Echo);
         left = black == Verdict::OpponentLeft;
-        for (int x = 0; x < 8; ++x)
-            for (int y = 0; y < 8; ++y)
-                check(boards[Black].cell(x, y) == boards[White].cell(x, y));
+        for (Colour c : {Colour::Black, Colour::White})
+            check(board(Colour::Black).discs(c) == board(Colour::White).discs(c));
     }
 
 private:
     using Verdict = ReceivedMove::Verdict;
 
-    Verdict judge(int colour, const QString& text)
+    Board& board(Colour colour) { return boards[index(colour)]; }
+
+    Verdict judge(Colour colour, const QString& text)
     {
-        const int mover = 1 - colour;
-        const ReceivedMove::Judgement judgement = ReceivedMove::judge(boards[colour], colour, toMove == mover, text);
+        const Colour mover = opponent(colour);
+        const ReceivedMove::Judgement judgement = ReceivedMove::judge(board(colour), colour, toMove == mover, text);
         if (judgement.verdict == Verdict::Place) {
             // Played by the mover on its own board first, as a drop would.
-            check(boards[mover].playMove(judgement.column, judgement.row, mover, true) > 0);
-            check(boards[colour].playMove(judgement.column, judgement.row, mover, true) > 0);
+            check(board(mover).playMove(judgement.column, judgement.row, mover, true) > 0);
+            check(board(colour).playMove(judgement.column, judgement.row, mover, true) > 0);
         }
         if (judgement.verdict == Verdict::Pass)
-            check(!boards[mover].hasLegalMove(mover));
+            check(!board(mover).hasLegalMove(mover));
         if (judgement.verdict == Verdict::Place || judgement.verdict == Verdict::Pass)
             toMove = colour;
         return judgement.verdict;
     }
 
     Board boards[2];
-    int toMove = White; // white moves first in a network game
+    Colour toMove = Colour::White; // white moves first in a network game
     bool left = false;
 };
 

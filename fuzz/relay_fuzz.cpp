@@ -17,9 +17,9 @@
 //     the next slot received
 //   7 the bytes that follow (1 length byte) through a lone reader, round-tripped
 
-#include "frame.h"
-#include "messages.h"
-#include "relay.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
+#include "server/relay.h"
 #include "support.h"
 
 #include <QBuffer>

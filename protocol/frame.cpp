@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frame.h"
+#include "protocol/frame.h"
 
 #include <QDataStream>
 #include <QIODevice>

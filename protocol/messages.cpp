@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "messages.h"
+#include "protocol/messages.h"
 
 namespace Message {
 
@@ -15,9 +15,28 @@ bool isTicket(const QString& text)
     return true;
 }
 
-QString moveText(int column, int row, int colour)
+const QString& colourText(Colour colour)
 {
-    return QStringLiteral("PUT|%1|%2|%3|").arg(column).arg(row).arg(colour);
+    return colour == Colour::Black ? Black : White;
+}
+
+int colourCode(Colour colour)
+{
+    return colour == Colour::Black ? 0 : 1;
+}
+
+std::optional<Colour> colourOfCode(int code)
+{
+    switch (code) {
+    case 0: return Colour::Black;
+    case 1: return Colour::White;
+    default: return std::nullopt;
+    }
+}
+
+QString moveText(int column, int row, Colour colour)
+{
+    return QStringLiteral("PUT|%1|%2|%3|").arg(column).arg(row).arg(colourCode(colour));
 }
 
 QStringList moveFields(const QString& text)

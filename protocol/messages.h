@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/colour.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,8 +22,16 @@ inline const QString Ticket = QStringLiteral("GAME|");
 // Whether text is exactly a ticket of that form, nothing before or after.
 bool isTicket(const QString& text);
 
+// The request for a colour, and the server's echo of it: "BLACK" or "WHITE".
+const QString& colourText(Colour colour);
+
+// A colour on the wire is its code: 0 black, 1 white. Any other code names
+// no colour.
+int colourCode(Colour colour);
+std::optional<Colour> colourOfCode(int code);
+
 // "PUT|column|row|colour|"
-QString moveText(int column, int row, int colour);
+QString moveText(int column, int row, Colour colour);
 
 struct Move
 {

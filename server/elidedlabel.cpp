@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "elidedlabel.h"
+#include "server/elidedlabel.h"
 
 ElidedLabel::ElidedLabel(QWidget* parent)
     : QLabel(parent)

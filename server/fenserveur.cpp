@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fenserveur.h"
+#include "server/fenserveur.h"
 
-#include "elidedlabel.h"
-#include "frame.h"
-#include "listener.h"
-#include "relay.h"
+#include "server/elidedlabel.h"
+#include "protocol/frame.h"
+#include "server/listener.h"
+#include "server/relay.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,8 +2,8 @@
 #pragma once
 
 // Whole, not declared: users of listener() call its QTcpServer members.
-#include "listener.h"
-#include "relay.h"
+#include "server/listener.h"
+#include "server/relay.h"
 
 #include <QHostAddress>
 #include <QWidget>

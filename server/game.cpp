@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game.h"
+#include "server/game.h"
 
 QList<QIODevice*> Game::connections() const
 {
@@ -15,32 +15,32 @@ QList<QIODevice*> Game::connections() const
     return list;
 }
 
-int Game::dialogSeat(const QIODevice* connection) const
+std::optional<Colour> Game::dialogSeat(const QIODevice* connection) const
 {
-    for (int colour : {0, 1}) {
-        if (connection && seats[size_t(colour)].dialog == connection)
+    for (Colour colour : {Colour::Black, Colour::White}) {
+        if (connection && seat(colour).dialog == connection)
             return colour;
     }
-    return -1;
+    return std::nullopt;
 }
 
-int Game::boardSeat(const QIODevice* connection) const
+std::optional<Colour> Game::boardSeat(const QIODevice* connection) const
 {
-    for (int colour : {0, 1}) {
-        if (connection && seats[size_t(colour)].board == connection)
+    for (Colour colour : {Colour::Black, Colour::White}) {
+        if (connection && seat(colour).board == connection)
             return colour;
     }
-    return -1;
+    return std::nullopt;
 }
 
-int Game::seatLacking(const QString& address) const
+std::optional<Colour> Game::seatLacking(const QString& address) const
 {
     if (!started)
-        return -1;
-    for (int colour : {0, 1}) {
-        const Seat& seat = seats[size_t(colour)];
-        if (!seat.left && !seat.board && seat.address == address)
+        return std::nullopt;
+    for (Colour colour : {Colour::Black, Colour::White}) {
+        const Seat& s = seat(colour);
+        if (!s.left && !s.board && s.address == address)
             return colour;
     }
-    return -1;
+    return std::nullopt;
 }

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/colour.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class QIODevice;
 
@@ -28,18 +31,20 @@ class Game
 {
 public:
     bool started = false;
-    std::array<Seat, 2> seats;
+    std::array<Seat, 2> seats; // black's, then white's
+    Seat& seat(Colour colour) { return seats[index(colour)]; }
+    const Seat& seat(Colour colour) const { return seats[index(colour)]; }
     // Running from the first departure: an abandoned game does not hold its
     // places for ever.
     QElapsedTimer abandoned;
 
     // Every open connection of the game: dialogs, then boards.
     QList<QIODevice*> connections() const;
-    // The colour whose dialog, or whose board, the connection is; -1 if none.
-    int dialogSeat(const QIODevice* connection) const;
-    int boardSeat(const QIODevice* connection) const;
+    // The colour whose dialog, or whose board, the connection is, if any.
+    std::optional<Colour> dialogSeat(const QIODevice* connection) const;
+    std::optional<Colour> boardSeat(const QIODevice* connection) const;
     // A seat whose player connects from address and has no board yet, black
-    // first; -1 if none.
-    int seatLacking(const QString& address) const;
+    // first, if any.
+    std::optional<Colour> seatLacking(const QString& address) const;
     bool over() const { return seats[0].left && seats[1].left; }
 };

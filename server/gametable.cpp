@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gametable.h"
+#include "server/gametable.h"
 
-#include "colour.h"
-#include "messages.h"
+#include "protocol/messages.h"
 
 #include <QDebug>
 #include <QRandomGenerator>
@@ -60,10 +59,10 @@ void GameTable::accepted(QIODevice* connection, const QString& address)
 {
     addresses.insert(connection, address);
     for (const auto& game : games) {
-        const int colour = game->seatLacking(address);
-        if (colour < 0)
+        const std::optional<Colour> colour = game->seatLacking(address);
+        if (!colour)
             continue;
-        Seat& seat = game->seats[size_t(colour)];
+        Seat& seat = game->seat(*colour);
         seat.board = connection;
         seat.sure = false;
         members.insert(connection, game.get());
@@ -76,36 +75,37 @@ void GameTable::unseatBoard(QIODevice* connection)
     Game* game = members.value(connection);
     if (!game)
         return;
-    const int colour = game->boardSeat(connection);
-    if (colour >= 0 && !game->seats[size_t(colour)].sure) {
-        game->seats[size_t(colour)].board = nullptr;
+    const std::optional<Colour> colour = game->boardSeat(connection);
+    if (colour && !game->seat(*colour).sure) {
+        game->seat(*colour).board = nullptr;
         members.remove(connection);
     }
 }
 
-void GameTable::requestColour(QIODevice* connection, int colour)
+void GameTable::requestColour(QIODevice* connection, Colour colour)
 {
     Game* own = members.value(connection);
     if (own && own == forming) {
         // The waiting player asks again: registered again with that colour.
-        const int was = own->dialogSeat(connection);
-        std::swap(own->seats[size_t(was)], own->seats[size_t(colour)]);
-        send(connection, colour == Black ? Message::Black : Message::White);
+        // A forming game has no boards, so its members are its dialogs.
+        if (const std::optional<Colour> was = own->dialogSeat(connection))
+            std::swap(own->seat(*was), own->seat(colour));
+        send(connection, Message::colourText(colour));
         return;
     }
     if (own) {
         // A board attributed by its address that is in fact a player's new
         // dialog leaves; seated players do not start other games from the
         // same connection.
-        const int seat = own->boardSeat(connection);
-        if (seat < 0 || own->seats[size_t(seat)].sure)
+        const std::optional<Colour> seat = own->boardSeat(connection);
+        if (!seat || own->seat(*seat).sure)
             return;
         unseatBoard(connection);
     }
 
     if (forming) {
-        const int first = forming->seats[Black].dialog ? Black : White;
-        if (first == 1 - colour) {
+        const Colour first = forming->seat(Colour::Black).dialog ? Colour::Black : Colour::White;
+        if (first == opponent(colour)) {
             start(*forming, connection, colour);
         } else {
             send(connection, Message::Err);
@@ -120,31 +120,30 @@ void GameTable::requestColour(QIODevice* connection, int colour)
         return;
     }
     forming = newGame();
-    Seat& seat = forming->seats[size_t(colour)];
+    Seat& seat = forming->seat(colour);
     seat.dialog = connection;
     seat.address = addresses.value(connection);
     members.insert(connection, forming);
-    send(connection, colour == Black ? Message::Black : Message::White);
+    send(connection, Message::colourText(colour));
 }
 
-void GameTable::start(Game& game, QIODevice* second, int colour)
+void GameTable::start(Game& game, QIODevice* second, Colour colour)
 {
     forming = nullptr;
     game.started = true;
-    game.seats[size_t(colour)].dialog = second;
-    game.seats[size_t(colour)].address = addresses.value(second);
+    game.seat(colour).dialog = second;
+    game.seat(colour).address = addresses.value(second);
     members.insert(second, &game);
     // Black first, as the two start frames always go; each ticket just
     // before its player's start frame.
-    for (int c : {Black, White}) {
-        Seat& seat = game.seats[size_t(c)];
+    for (Seat& seat : game.seats) {
         seat.ticket = newTicket();
         tickets.insert(seat.ticket, &game);
     }
-    for (int c : {Black, White}) {
-        Seat& seat = game.seats[size_t(c)];
+    for (Colour c : {Colour::Black, Colour::White}) {
+        const Seat& seat = game.seat(c);
         send(seat.dialog, seat.ticket);
-        send(seat.dialog, c == Black ? Message::GameBeginBlack : Message::GameBeginWhite);
+        send(seat.dialog, c == Colour::Black ? Message::GameBeginBlack : Message::GameBeginWhite);
     }
     qDebug() << "The game begins";
 }
@@ -154,12 +153,12 @@ bool GameTable::claim(QIODevice* connection, const QString& text)
     Game* game = tickets.value(text);
     if (!game)
         return false;
-    const int colour = game->seats[Black].ticket == text ? Black : White;
-    Seat& seat = game->seats[size_t(colour)];
+    const Colour colour = game->seat(Colour::Black).ticket == text ? Colour::Black : Colour::White;
+    Seat& seat = game->seat(colour);
     Game* own = members.value(connection);
     // Only a connection that is nobody's yet, or a board seated by its address.
-    const int ownSeat = own ? own->boardSeat(connection) : -1;
-    const bool provisional = !own || (ownSeat >= 0 && !own->seats[size_t(ownSeat)].sure);
+    const std::optional<Colour> ownSeat = own ? own->boardSeat(connection) : std::nullopt;
+    const bool provisional = !own || (ownSeat && !own->seat(*ownSeat).sure);
     if (seat.ticketUsed || seat.left || !provisional)
         return false;
 
@@ -168,7 +167,7 @@ bool GameTable::claim(QIODevice* connection, const QString& text)
     if (before && before != connection) {
         // Whoever the address put there goes to the other seat if it lacks a
         // board from the same address, or out of the game.
-        Seat& other = game->seats[size_t(1 - colour)];
+        Seat& other = game->seat(opponent(colour));
         members.remove(before);
         if (!other.board && !other.left && other.address == seat.address) {
             other.board = before;
@@ -208,24 +207,22 @@ void GameTable::lost(QIODevice* connection)
         end(*game);
         return;
     }
-    const int board = game->boardSeat(connection);
-    if (board >= 0) {
-        Seat& seat = game->seats[size_t(board)];
+    if (const std::optional<Colour> board = game->boardSeat(connection)) {
+        Seat& seat = game->seat(*board);
         seat.board = nullptr;
         // Seated by address, the board is surely this player's when the other
         // plays from elsewhere.
-        const bool sure = seat.sure || game->seats[size_t(1 - board)].address != seat.address;
+        const bool sure = seat.sure || game->seat(opponent(*board)).address != seat.address;
         if (!seat.left)
-            depart(*game, board, sure);
+            depart(*game, *board, sure);
         return;
     }
-    const int dialog = game->dialogSeat(connection);
-    if (dialog >= 0) {
-        Seat& seat = game->seats[size_t(dialog)];
+    if (const std::optional<Colour> dialog = game->dialogSeat(connection)) {
+        Seat& seat = game->seat(*dialog);
         seat.dialog = nullptr;
         // Before its board came, the dialog was the player's only link.
         if (!seat.left && !seat.board && !seat.ticketUsed)
-            depart(*game, dialog, true);
+            depart(*game, *dialog, true);
     }
 }
 
@@ -233,11 +230,11 @@ void GameTable::lost(QIODevice* connection)
 // off-board square: a client that does not know the notice takes the turn
 // and places nothing. A board seated by its address alone may be either
 // player's when both play from one address: then both colours are told.
-void GameTable::depart(Game& game, int colour, bool sure)
+void GameTable::depart(Game& game, Colour colour, bool sure)
 {
-    game.seats[size_t(colour)].left = true;
+    game.seat(colour).left = true;
     const QList<QIODevice*> rest = game.connections();
-    for (int c : {Black, White}) {
+    for (Colour c : {Colour::Black, Colour::White}) {
         if (sure && c != colour)
             continue;
         for (QIODevice* connection : rest)

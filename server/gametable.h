@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "game.h"
+#include "server/game.h"
 
 #include <QHash>
 #include <QList>
@@ -33,7 +33,7 @@ public:
     void lost(QIODevice* connection);
 
     // A colour request, by the rules of the first two requests of a server.
-    void requestColour(QIODevice* connection, int colour);
+    void requestColour(QIODevice* connection, Colour colour);
     // A text that is exactly a ticket of a started game's free seat seats the
     // connection as that player's board, and is echoed to it. False when the
     // text was no such ticket.
@@ -51,9 +51,9 @@ public:
 
 private:
     Game* newGame();
-    void start(Game& game, QIODevice* second, int colour);
+    void start(Game& game, QIODevice* second, Colour colour);
     void unseatBoard(QIODevice* connection);
-    void depart(Game& game, int colour, bool sure);
+    void depart(Game& game, Colour colour, bool sure);
     void end(Game& game);
     QString newTicket() const;
 
@@ -66,5 +66,5 @@ private:
     QHash<QString, Game*> tickets;
     Game* forming = nullptr; // the game whose first player waits, if any
     // Requests that found every game taken, oldest first: served when one ends.
-    QList<QPair<QIODevice*, int>> waiting;
+    QList<QPair<QIODevice*, Colour>> waiting;
 };

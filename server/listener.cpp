@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "listener.h"
+#include "server/listener.h"
 
-#include "frame.h"
-#include "relay.h"
+#include "protocol/frame.h"
+#include "server/relay.h"
 
 #include <QTcpSocket>
 

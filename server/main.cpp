@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fenserveur.h"
-#include "startup.h"
+#include "server/fenserveur.h"
+#include "common/startup.h"
 
 #include <QApplication>
 

@@ -1,27 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "colour.h"
+#include "core/colour.h"
 
 #include <QHostAddress>
-#include <QObject>
+
+#include <optional>
 
 // The record of one player: the colour it registered and the peer address
 // and port of the connection it registered from. Records outlive connections.
-class Player : public QObject
+struct Player
 {
-    Q_OBJECT
-
-public:
-    explicit Player(QObject* parent = nullptr);
-
-    void setCouleur(int couleur);
+    void setCouleur(Colour c) { couleur = c; }
     // Keeps the text form of the address (what the connections are matched
     // on) and traces it.
-    void setAdresse(const QHostAddress& adresse);
-    void setPort(quint16 port);
+    void setAdresse(const QHostAddress& a);
+    void setPort(quint16 p) { port = p; }
 
-    int couleur = NoColour;
+    std::optional<Colour> couleur; // none until it registers one
     QHostAddress adresse;
     quint16 port = 0;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "relay.h"
+#include "server/relay.h"
 
-#include "gametable.h"
-#include "messages.h"
+#include "server/gametable.h"
+#include "protocol/messages.h"
 
 #include <QAbstractSocket>
 #include <QDebug>
@@ -161,9 +161,9 @@ void Relay::handleMessage(QIODevice* sender, const QString& text)
 
     // Each keyword is its own rule: a text holding both colours runs both.
     if (text.contains(Message::Black))
-        requestColour(*from, Black);
+        requestColour(*from, Colour::Black);
     if (text.contains(Message::White))
-        requestColour(*from, White);
+        requestColour(*from, Colour::White);
 
     if (text.contains(Message::MoveKeyword)) {
         if (tracing()) {
@@ -181,7 +181,7 @@ void Relay::handleMessage(QIODevice* sender, const QString& text)
 
 // One game: registration runs on the count at the moment the request is read
 // and on player 1's colour alone; there is no game state beyond that.
-void Relay::requestColour(Connection& sender, int colour)
+void Relay::requestColour(Connection& sender, Colour colour)
 {
     if (table) {
         table->requestColour(sender.device, colour);
@@ -196,11 +196,11 @@ void Relay::requestColour(Connection& sender, int colour)
         first.setCouleur(colour);
         first.setAdresse(address);
         first.setPort(port);
-        sendToPlayer(colour == Black ? Message::Black : Message::White, first);
+        sendToPlayer(Message::colourText(colour), first);
     } else if (count == 2) {
         second.setAdresse(address);
         second.setPort(port);
-        if (first.couleur == 1 - colour) {
+        if (first.couleur == opponent(colour)) {
             sendGameStart(Message::GameBegin);
             qDebug() << "The game begins";
         } else if (first.couleur == colour) {
@@ -284,10 +284,10 @@ void Relay::sendGameStart(const QString& prefix)
     Connection* secondConnection = connections.size() > 1 ? connections[1].get() : nullptr;
     Connection* toBlack = nullptr;
     Connection* toWhite = nullptr;
-    if (first.couleur == Black) {
+    if (first.couleur == Colour::Black) {
         toBlack = firstConnection;
         toWhite = secondConnection;
-    } else if (first.couleur == White) {
+    } else if (first.couleur == Colour::White) {
         toBlack = secondConnection;
         toWhite = firstConnection;
     } else {

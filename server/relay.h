@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "frame.h"
-#include "player.h"
+#include "protocol/frame.h"
+#include "server/player.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -115,7 +115,7 @@ private:
     Connection* find(QIODevice* device) const;
     bool admit(Connection& connection, const QString& text);
     void cut(Connection& connection);
-    void requestColour(Connection& sender, int colour);
+    void requestColour(Connection& sender, Colour colour);
     void relayMove(QIODevice* sender, const QString& text);
     bool write(Connection& connection, const QByteArray& frame);
 

@@ -19,9 +19,9 @@
 // fitted. Each stage's weights are fitted by stochastic gradient descent on
 // the squared error, in discs.
 
-#include "bitboard.h"
-#include "patterns.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/patterns.h"
+#include "engine/strongsearch.h"
 
 #include <algorithm>
 #include <atomic>

@@ -7,7 +7,7 @@
 //                         fitted to a side x side widget. Counter:
 //                           device_px   device pixels on a side
 
-#include "pavotwidget.h"
+#include "board/pavotwidget.h"
 #include "qtbench.h"
 
 #include <QDir>

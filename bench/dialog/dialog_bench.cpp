@@ -14,10 +14,10 @@
 //                                       is taken, dialog still alive
 //                        log_entries    entries in the log at the end
 
-#include "dialognetwork.h"
+#include "network/dialognetwork.h"
 #include "qtbench.h"
-#include "frame.h"
-#include "messages.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -95,7 +95,7 @@ struct Waiter
 
 QString move(int k)
 {
-    return Message::moveText(k % 8, (k / 8) % 8, (k / 64) % 2);
+    return Message::moveText(k % 8, (k / 8) % 8, (k / 64) % 2 ? Colour::White : Colour::Black);
 }
 
 QByteArray moves(int count)

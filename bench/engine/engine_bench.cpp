@@ -4,17 +4,14 @@
 // and the slowest single reply, since the search blocks the window. The same
 // for the stronger search, on a short budget (match_bench times it at its own).
 
-#include "board.h"
-#include "strongsearch.h"
+#include "engine/board.h"
+#include "engine/strongsearch.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <random>
 #include <vector>
 
@@ -23,7 +20,7 @@ namespace {
 struct Position
 {
     Board board;
-    int side;     // colour to move
+    Colour side;  // colour to move
     long nodes;   // positions searchMove visits over all its depths
 };
 
@@ -32,44 +29,34 @@ struct Position
 void playGame(std::mt19937& rng, std::vector<Position>& out)
 {
     Board b;
-    int side = Black;
+    Colour side = Colour::Black;
     for (;;) {
         out.push_back({b, side, 0});
         std::vector<int> moves;
         for (int sq = 0; sq < 64; ++sq)
-            if (b.playMove(sq / 8, sq % 8, side, false) > 0)
+            if (b.discsTurned(sq / 8, sq % 8, side) > 0)
                 moves.push_back(sq);
         if (moves.empty()) {
-            if (!b.hasLegalMove(1 - side))
+            if (!b.hasLegalMove(opponent(side)))
                 return;
         } else {
             const int sq = moves[rng() % moves.size()];
             b.playMove(sq / 8, sq % 8, side, true);
         }
-        side = 1 - side;
+        side = opponent(side);
     }
 }
 
-// Sum of the node column of a search trace.
+// Sum of the node column of a search's table.
 long tracedNodes(Position& p)
 {
-    char* buf = nullptr;
-    std::size_t size = 0;
-    std::FILE* mem = open_memstream(&buf, &size);
     Board b = p.board;
-    b.trace = mem;
-    int x = 0, y = 0;
+    int x = 0;
+    int y = 0;
     b.searchMove(p.side, x, y);
-    std::fclose(mem);
     long total = 0;
-    const char* line = buf;
-    while ((line = std::strchr(line, '\n')) != nullptr) {
-        ++line;
-        int depth = 0, nodes = 0;
-        if (std::sscanf(line, "%d\t%d", &depth, &nodes) == 2)
-            total += nodes;
-    }
-    std::free(buf);
+    for (const SearchLine& line : b.lines())
+        total += static_cast<long>(line.nodes);
     return total;
 }
 
@@ -94,7 +81,6 @@ const std::vector<Position>& corpus()
 void BM_SearchMove(benchmark::State& state)
 {
     const std::vector<Position>& positions = corpus();
-    std::FILE* sink = std::fopen("/dev/null", "w");
     // Per position, its fastest run: the worst of these is the reply cost
     // without the pauses another process on the machine may cause.
     std::vector<double> fastest(positions.size(), 1e300);
@@ -105,7 +91,6 @@ void BM_SearchMove(benchmark::State& state)
         for (std::size_t i = 0; i < positions.size(); ++i) {
             const Position& p = positions[i];
             Board b = p.board;
-            b.trace = sink;
             int x = 3, y = 3;
             const auto start = std::chrono::steady_clock::now();
             const int v = b.searchMove(p.side, x, y);
@@ -118,7 +103,6 @@ void BM_SearchMove(benchmark::State& state)
             ++replies;
         }
     }
-    std::fclose(sink);
     int stuck = 0;
     for (const Position& p : positions)
         stuck += p.board.hasLegalMove(p.side) ? 0 : 1;
@@ -146,14 +130,8 @@ void BM_StrongSearch(benchmark::State& state)
 {
     const std::vector<Position>& positions = corpus();
     std::vector<std::pair<std::uint64_t, std::uint64_t>> discs; // side to move, other
-    for (const Position& p : positions) {
-        std::uint64_t own = 0, other = 0;
-        for (int sq = 0; sq < 64; ++sq) {
-            const int c = p.board.cell(sq / 8, sq % 8);
-            (c == p.side ? own : other) |= c == Empty ? 0 : std::uint64_t{1} << sq;
-        }
-        discs.emplace_back(own, other);
-    }
+    for (const Position& p : positions)
+        discs.emplace_back(p.board.discs(p.side), p.board.discs(opponent(p.side)));
     const std::chrono::milliseconds budget(state.range(0));
     double slowest = 0;
     double total = 0;

@@ -8,10 +8,10 @@
 //     levels run it (midgame iterations, win/loss/draw solve, exact solve with
 //     stability cut-offs).
 
-#include "bitboard.h"
-#include "patterns.h"
-#include "search.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/patterns.h"
+#include "engine/search.h"
+#include "engine/strongsearch.h"
 
 #include <benchmark/benchmark.h>
 

@@ -14,7 +14,7 @@
 //     --endgames N   endgames to solve exactly (0: none)
 //     --empties E    their empty squares: E to E + 4 (default 20)
 //     --salt S       another set of openings and endgames
-//     --evalerror N  N positions of 20 to 24 empty squares solved exactly: the
+//     --evalerror N  N positions of E to E + 4 empty squares solved exactly: the
 //                    mean absolute error, in discs, of the evaluations and of
 //                    a depth-4 search with each
 //
@@ -24,10 +24,10 @@
 // Exits 1 when a level plays a refused square, 0 otherwise: the figures are for
 // reading, not a pass or fail (the machine may be busy).
 
-#include "bitboard.h"
-#include "levels.h"
-#include "patterns.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/levels.h"
+#include "engine/patterns.h"
+#include "engine/strongsearch.h"
 
 #include <algorithm>
 #include <chrono>
@@ -183,18 +183,10 @@ bool game(Level a, Level b, bool firstBlack, const std::vector<int>& opening, st
 // The exact final disc difference for the side to move, passes included.
 int exactValue(Bits p, Bits o)
 {
-    if (!legalMoves(p, o)) {
-        if (!legalMoves(o, p))
-            return std::popcount(p) - std::popcount(o);
-        return -exactValue(o, p);
-    }
     engine::SearchLimits limits;
-    limits.budget = std::chrono::hours(24);
-    limits.solveEmpties = 64;
     limits.tableBits = 20;
     engine::StrongSearch solver(limits);
-    solver.choose(p, o);
-    return solver.lines().back().value / engine::StrongSearch::kFinished;
+    return solver.exactScore(p, o);
 }
 
 // Endgames from random games, from fewest to fewest + 4 empty squares, the
@@ -282,7 +274,7 @@ void evaluationError(const Options& opt, std::mt19937& rng)
         std::fprintf(stderr, "%s\n", error.c_str());
         return;
     }
-    const std::vector<Position> set = endgames(rng, opt.evalError, 20);
+    const std::vector<Position> set = endgames(rng, opt.evalError, opt.empties);
     std::vector<int> exact;
     std::vector<double> values[4]; // hand static, hand depth 4, trained static, trained depth 4
     for (const Position& x : set) {
@@ -300,7 +292,8 @@ void evaluationError(const Options& opt, std::mt19937& rng)
         }
         std::fprintf(stderr, "position %zu solved\n", exact.size());
     }
-    std::printf("\nmean absolute error in discs on %d positions of 20 to 24 empty squares:\n", opt.evalError);
+    std::printf("\nmean absolute error in discs on %d positions of %d to %d empty squares:\n", opt.evalError,
+                opt.empties, opt.empties + 4);
     std::printf("  %-22s %8s %8s\n", "evaluation", "static", "depth 4");
     std::printf("  %-22s %8.2f %8.2f\n", "hand-weighted (scaled)", meanError(values[0], exact, true),
                 meanError(values[1], exact, true));
@@ -362,6 +355,10 @@ Options parse(int argc, char** argv)
 int main(int argc, char** argv)
 {
     const Options opt = parse(argc, argv);
+    // The levels play with the trained evaluation, as in the game.
+    std::string error;
+    if (!engine::patterns::install("ardesia.weights", error))
+        std::fprintf(stderr, "%s: the levels use the hand-weighted evaluation\n", error.c_str());
     std::mt19937 rng(opt.salt);
     const std::vector<std::vector<int>> starts = openings(rng, opt.openings);
     std::map<Level, Replies> replies;

@@ -49,12 +49,12 @@
 //                          server that does not bound its memory fails the run
 //                          rather than take the machine down.
 
-#include "fenserveur.h"
+#include "server/fenserveur.h"
 #include "qtbench.h"
-#include "frame.h"
-#include "messages.h"
-#include "relay.h"
-#include "board.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
+#include "server/relay.h"
+#include "engine/board.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -230,7 +230,7 @@ struct End
 struct Match
 {
     Board board;
-    int toMove = White;
+    Colour toMove = Colour::White;
     std::string last; // the move on its way
     quint64 hash = 0; // of every move sent, in order
     int count = 0;
@@ -318,7 +318,7 @@ struct GameRun
         int legal[64];
         int n = 0;
         for (int square = 0; square < 64; ++square) {
-            if (m.board.playMove(square / 8, square % 8, m.toMove, false) > 0)
+            if (m.board.discsTurned(square / 8, square % 8, m.toMove) > 0)
                 legal[n++] = square;
         }
         int x = -1;
@@ -333,11 +333,11 @@ struct GameRun
         m.hash = mix(m.hash, m.last);
         ++m.count;
         ++moves;
-            End& mover = ends[size_t(g) * 4 + 2 + size_t(m.toMove)];
+            End& mover = ends[size_t(g) * 4 + 2 + index(m.toMove)];
         mover.sent = m.last;
         mover.sentAt = Clock::now();
         sendText(mover.fd, QString::fromStdString(m.last));
-        m.toMove = 1 - m.toMove;
+        m.toMove = opponent(m.toMove);
     }
 
     // Plays until `target` moves have been sent and every connection has all
@@ -418,7 +418,7 @@ struct GameRun
             e.sent.clear();
             return {};
         }
-        if (text != m.last || e.role - 2 != m.toMove)
+        if (text != m.last || std::size_t(e.role - 2) != index(m.toMove))
             return "a board got a move that was not its game's";
         play(e.match);
         return {};
@@ -498,9 +498,9 @@ std::string flood(const std::array<int, Connections + 1>& fds, Flood& result)
 {
     const int flooder = fds[0];
     const int waiter = fds[Connections];
-    const QByteArray move = Frame::encode(Message::moveText(1, 1, 0) + QString(8000, u'x'));
+    const QByteArray move = Frame::encode(Message::moveText(1, 1, Colour::Black) + QString(8000, u'x'));
     const QByteArray junk(1 << 16, 'j'); // never read by the server, so not even frames
-    const QByteArray marker = Frame::encode(Message::moveText(7, 7, 1));
+    const QByteArray marker = Frame::encode(Message::moveText(7, 7, Colour::White));
     std::array<QByteArray, Connections - 1> seen; // each player's latest bytes
     std::array<bool, Connections - 1> arrived{};
     std::vector<char> chunk(1 << 16);

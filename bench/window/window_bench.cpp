@@ -9,8 +9,8 @@
 #include "qtbench.h"
 
 #include "mainwindow.h"
-#include "pavotwidget.h"
-#include "pieceslist.h"
+#include "board/pavotwidget.h"
+#include "pieces/pieceslist.h"
 
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -54,7 +54,7 @@ Measure dropAndWait(PavotWidget* board, QPoint square)
     const QPoint at = PavotWidget::cellRect(square).center();
     QDropEvent drop(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     static_cast<QObject*>(board)->event(&drop);
-    while (board->model().count(White) < 2 && clock.elapsed() < 30000)
+    while (board->model().count(Colour::White) < 2 && clock.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     const qint64 end = clock.nsecsElapsed();
     // The repaint that shows the reply belongs to it at every level.
@@ -109,7 +109,7 @@ int main(int argc, char** argv)
             QSettings().clear();
             window = std::make_unique<MainWindow>();
             window->show();
-            window->boardWidget()->model().trace = nullptr;
+            window->boardWidget()->gameState().setTraceOutput(nullptr);
             return std::string();
         },
         [] { window.reset(); });

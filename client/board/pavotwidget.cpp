@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pavotwidget.h"
+#include "board/pavotwidget.h"
 
-#include "pictures.h"
-#include "pieceslist.h"
+#include "protocol/messages.h"
+#include "common/pictures.h"
+#include "pieces/pieceslist.h"
 
 #include <QDebug>
 #include <QDragEnterEvent>
@@ -23,7 +24,7 @@ PavotWidget::PavotWidget(QWidget* parent)
     setAcceptDrops(true);
     setMinimumSize(BoardSize, BoardSize);
     setMaximumSize(BoardSize, BoardSize);
-    connect(&game, &Game::replied, this, &PavotWidget::computerReplied);
+    connect(&game, &Game::replied, this, &PavotWidget::computerTurnFound);
     connect(&game, &Game::hinted, this, [this](int square) {
         if (square >= 0)
             hintCell = QPoint(square / 8, square % 8);
@@ -43,7 +44,7 @@ PavotWidget::~PavotWidget()
 void PavotWidget::resetGame()
 {
     playbynetwork = false;
-    ownColor = Black;
+    ownColor = Colour::Black;
     // The network game left behind is over: the server sees this player go.
     closeGameConnection();
     game.reset();
@@ -70,7 +71,7 @@ void PavotWidget::passTurn()
         // One reply at a time; a forced pass is one of the game's moves.
         if (game.thinking())
             return;
-        game.playMove(-1, -1, Black, true);
+        game.playMove(-1, -1, Colour::Black, true);
         computerMove();
         return;
     }
@@ -89,9 +90,9 @@ void PavotWidget::computerMove()
     computerTurn(game.board().lastMoveX, game.board().lastMoveY, false);
 }
 
-void PavotWidget::computerReply(int x, int y)
+void PavotWidget::computerTurnAfterDrop(int x, int y)
 {
-    game.playMove(x, y, Black, true);
+    game.playMove(x, y, Colour::Black, true);
     update();
     // The dropped square is the search's first guess.
     computerTurn(x, y, true);
@@ -100,20 +101,20 @@ void PavotWidget::computerReply(int x, int y)
 void PavotWidget::computerTurn(int x, int y, bool afterDrop)
 {
     if (strength == engine::Level::Normal) {
-        computerPlays(x, y);
+        computerTurnHere(x, y);
         if (afterDrop)
             dumpBoard();
         return;
     }
     replyGuess = QPoint(x, y);
     replyAfterDrop = afterDrop;
-    game.startReply(strength, White);
+    game.startReply(strength, Colour::White);
     update(); // the turn label says the computer is thinking
 }
 
-void PavotWidget::computerPlays(int x, int y)
+void PavotWidget::computerTurnHere(int x, int y)
 {
-    const int value = game.computerPlay(x, y);
+    const int value = game.computerTurnHere(x, y);
     // The square tried, played or refused, is the next search's guess.
     game.board().lastMoveX = x;
     game.board().lastMoveY = y;
@@ -121,21 +122,14 @@ void PavotWidget::computerPlays(int x, int y)
     update();
 }
 
-void PavotWidget::computerReplied(int square, int value)
+void PavotWidget::computerTurnFound(int square, int value)
 {
-    int x = replyGuess.x();
-    int y = replyGuess.y();
-    if (square >= 0) {
-        x = square / 8;
-        y = square % 8;
-    }
-    // Where the plain search would find nothing to play, so does this.
-    if (square < 0 || game.playMove(x, y, White, true) == 0) {
-        qDebug("Erreur : negamax renvoie un coup illegal\n");
-        game.playMove(-1, -1, White, true);
-    }
-    game.board().lastMoveX = x;
-    game.board().lastMoveY = y;
+    // No square: where the plain search would find nothing to play, so does
+    // this, and the guess stays the next search's.
+    const QPoint chosen = square >= 0 ? QPoint(square / 8, square % 8) : replyGuess;
+    game.playComputerSquare(square >= 0 ? std::optional(chosen) : std::nullopt);
+    game.board().lastMoveX = chosen.x();
+    game.board().lastMoveY = chosen.y();
     qDebug() << value;
     update();
     if (replyAfterDrop)
@@ -158,7 +152,7 @@ void PavotWidget::gameChanged()
     hintCell.reset();
     // The marked disc is the other side's latest in the moves played.
     theirLastMove.reset();
-    const int theirs = playbynetwork ? opponentColor : White;
+    const Colour theirs = playbynetwork ? opponentColor : Colour::White;
     for (const Game::Played& move : game.moves())
         if (move.colour == theirs && !move.isPass())
             theirLastMove = QPoint(move.x, move.y);
@@ -167,12 +161,12 @@ void PavotWidget::gameChanged()
 
 bool PavotWidget::undo()
 {
-    return !playbynetwork && game.undo(Black);
+    return !playbynetwork && game.undo(Colour::Black);
 }
 
 bool PavotWidget::redo()
 {
-    if (playbynetwork || !game.redo(Black))
+    if (playbynetwork || !game.redo(Colour::Black))
         return false;
     answerBlacksMove();
     return true;
@@ -183,7 +177,7 @@ void PavotWidget::answerBlacksMove()
     // Moves that end on black's (a replayed game, or a redo of a move whose
     // reply was cancelled) leave the computer to move.
     const std::vector<Game::Played> moves = game.moves();
-    if (!moves.empty() && moves.back().colour == Black)
+    if (!moves.empty() && moves.back().colour == Colour::Black)
         computerMove();
 }
 
@@ -196,8 +190,8 @@ bool PavotWidget::loadGame(const std::vector<Game::Played>& moves)
         playbynetwork = wasNetwork;
         return false;
     }
-    ownColor = Black;
-    gameSocket = nullptr; // as "&Restart" leaves a network game
+    ownColor = Colour::Black;
+    closeGameConnection(); // as "&Restart" leaves a network game
     answerBlacksMove();
     update();
     return true;
@@ -223,19 +217,18 @@ void PavotWidget::dumpBoard() const
     qDebug() << game.board().dumpText();
 }
 
-int PavotWidget::checkDrop(const QRect& cell)
+int PavotWidget::checkDrop(const QRect& cell) const
 {
     qDebug() << "canplay" << canplay;
     const int x = cellAt(cell.topLeft()).x();
     const int y = cellAt(cell.topLeft()).y();
-    // While the computer thinks, its reply comes first.
-    if ((playbynetwork && !canplay) || game.thinking())
-        return 1;
-    const int turned = game.playMove(x, y, ownColor, false);
-    qDebug() << "[" << x << "/" << y << "]";
-    if (!playbynetwork)
-        qDebug() << turned;
-    return turned > 0 ? -1 : 1;
+    // The traces of the cell are written only when a drop could be taken now.
+    if (dropsOpen()) {
+        qDebug() << "[" << x << "/" << y << "]";
+        if (!playbynetwork)
+            qDebug() << game.discsTurned(x, y, ownColor);
+    }
+    return mayDrop(x, y) ? -1 : 1;
 }
 
 QPoint PavotWidget::cellAt(const QPoint& p)
@@ -255,9 +248,15 @@ QRect PavotWidget::squareRect(const QPoint& p)
     return cellRect(cellAt(p));
 }
 
-bool PavotWidget::mayDrop(int x, int y)
+bool PavotWidget::dropsOpen() const
 {
-    return (!playbynetwork || canplay) && !game.thinking() && game.playMove(x, y, ownColor, false) > 0;
+    // While the computer thinks, its reply comes first.
+    return (!playbynetwork || canplay) && !game.thinking();
+}
+
+bool PavotWidget::mayDrop(int x, int y) const
+{
+    return dropsOpen() && game.discsTurned(x, y, ownColor) > 0;
 }
 
 bool PavotWidget::localPlayerCanMove() const
@@ -269,13 +268,12 @@ PavotWidget::Turn PavotWidget::turn() const
 {
     if (game.thinking())
         return Turn::Thinking;
-    // Over once nobody can move: a board the end-of-game report cleared too.
-    if (!game.hasLegalMove(Black) && !game.hasLegalMove(White))
+    if (game.gameOver())
         return Turn::Over;
     if (playbynetwork)
         return canplay ? Turn::Local : Turn::Remote;
     // Black without a move waits for "Passer", which lets the computer play.
-    return game.hasLegalMove(Black) ? Turn::Local : Turn::Computer;
+    return game.hasLegalMove(Colour::Black) ? Turn::Local : Turn::Computer;
 }
 
 void PavotWidget::showMarks(bool legalMoves, bool lastMove)
@@ -384,10 +382,10 @@ void PavotWidget::paintEvent(QPaintEvent*)
     painter.drawPixmap(0, 0, picture("checker.png"));
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
-            const int c = game.cell(x, y);
-            if (c == Black)
+            const std::optional<Colour> disc = game.cell(x, y);
+            if (disc == Colour::Black)
                 painter.drawPixmap(cellRect(QPoint(x, y)).topLeft(), picture("pion_noir.png"));
-            else if (c == White)
+            else if (disc == Colour::White)
                 painter.drawPixmap(cellRect(QPoint(x, y)).topLeft(), picture("pion_blanc.png"));
         }
     }
@@ -403,8 +401,8 @@ void PavotWidget::paintMarks(QPainter& painter)
     if (legalMovesMarked) {
         // A ring of the player's colour outlined in the other, so it reads on
         // the felt whichever colour the player has.
-        const QColor own = ownColor == Black ? QColor(20, 20, 20) : QColor(250, 250, 250);
-        const QColor outline = ownColor == Black ? QColor(245, 245, 240) : QColor(15, 15, 15);
+        const QColor own = ownColor == Colour::Black ? QColor(20, 20, 20) : QColor(250, 250, 250);
+        const QColor outline = ownColor == Colour::Black ? QColor(245, 245, 240) : QColor(15, 15, 15);
         QColor inside = own;
         inside.setAlpha(90);
         for (int y = 0; y < 8; ++y) {
@@ -490,11 +488,11 @@ bool PavotWidget::placeDisc(const QRect& cell, bool carriesPiece)
     const int y = cellAt(cell.topLeft()).y();
     qDebug() << playbynetwork;
     if (!playbynetwork) {
-        computerReply(x, y);
+        computerTurnAfterDrop(x, y);
     } else {
         game.playMove(x, y, ownColor, true);
         update();
-        qDebug() << "colo" << ownColor;
+        qDebug() << "colo" << Message::colourCode(ownColor);
         sendMove(x, y, ownColor);
         canplay = false;
     }

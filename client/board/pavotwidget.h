@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "board.h"
-#include "frame.h"
-#include "game.h"
-#include "levels.h"
+#include "engine/board.h"
+#include "game/game.h"
+#include "engine/levels.h"
 
 #include <QAbstractSocket>
 #include <QRect>
@@ -14,6 +13,7 @@
 #include <optional>
 
 class QTcpSocket;
+class ServerConnection;
 
 // The board: draws the position, takes the discs dropped on it and holds the
 // game in progress, against the computer or over the network. The rules and
@@ -41,7 +41,7 @@ public:
     // The model's operations, as the rest of the window knows them.
     // The square of the board that holds point p.
     static QRect squareRect(const QPoint& p);
-    int playMove(int x, int y, int colour, bool apply) { return game.playMove(x, y, colour, apply); }
+    int playMove(int x, int y, Colour colour, bool apply) { return game.playMove(x, y, colour, apply); }
 
     void resetGame();      // "&Restart": a new game against the computer
     void clearBoard();     // empties every cell after the end-of-game report
@@ -50,14 +50,15 @@ public:
     // "Passer": against the computer, the computer plays one white move; in a
     // network game, the turn goes to the opponent when we cannot move.
     void passTurn();
-    // The computer plays one white move.
+    // The computer's turn: one white move, with no move of black's before it.
     void computerMove();
-    // Black's disc dropped on (x, y) is played and the computer answers at once.
-    void computerReply(int x, int y);
+    // Black's disc dropped on (x, y) is played, then the computer's turn
+    // follows at once.
+    void computerTurnAfterDrop(int x, int y);
     void dumpBoard() const;
 
     // -1 when the local player may drop a disc on the cell now, 1 when not.
-    int checkDrop(const QRect& cell);
+    int checkDrop(const QRect& cell) const;
 
     // Whose move it is: the local player's, the computer's (waiting for
     // "Passer", or thinking on its own), the remote player's, or nobody's
@@ -101,7 +102,7 @@ public:
 
     // Network game: open the game connection to the server.
     void startNetworkPlay(bool playbynetwork, const QString& host, quint16 port);
-    void sendMove(int column, int row, int colour);
+    void sendMove(int column, int row, Colour colour);
     // What one text received on the game connection does (the fuzz target
     // feeds it directly).
     void playReceivedMove(const QString& text);
@@ -112,9 +113,9 @@ public:
 
     bool canPlay() const { return canplay; }
     bool networkGame() const { return playbynetwork; }
-    int localColour() const { return ownColor; }
-    void setOwnColor(int colour) { ownColor = colour; }
-    QTcpSocket* gameConnection() const { return gameSocket; }
+    Colour localColour() const { return ownColor; }
+    void setOwnColor(Colour colour) { ownColor = colour; }
+    QTcpSocket* gameConnection() const;
     // The seat the server gave this player (16 hexadecimal digits), sent
     // first on the game connection so our server knows whose it is; empty
     // for a server that gives none.
@@ -151,15 +152,21 @@ private:
     void closeGameConnection();
     // The game connection dropped or failed while its game was on.
     void gameConnectionLost();
-    // checkDrop's answer, without its traces: painting asks for every cell.
-    bool mayDrop(int x, int y);
-    // The computer plays white from the guess (x, y).
-    void computerPlays(int x, int y);
-    // White's turn, from the guess (x, y): at Normal here and now, at the
-    // other levels on a worker thread. After a drop the board is dumped.
+    // Whether the local player may drop anywhere now: in a network game only
+    // in its turn, and never while the computer thinks.
+    bool dropsOpen() const;
+    // The drop rule: the local player may drop on (x, y) now. checkDrop is
+    // this with its traces; painting asks it for every cell.
+    bool mayDrop(int x, int y) const;
+    // The computer's turn, from the guess (x, y): at Normal here and now
+    // (computerTurnHere), at the other levels on a worker thread, whose
+    // square computerTurnFound plays. After a drop the board is dumped.
     void computerTurn(int x, int y, bool afterDrop);
-    // The worker's square (-1 for none), played the way the plain reply plays its own.
-    void computerReplied(int square, int value);
+    // The computer's turn at Normal, on the window's thread.
+    void computerTurnHere(int x, int y);
+    // The worker's square (-1 for none), played the way computerTurnHere
+    // plays its own.
+    void computerTurnFound(int square, int value);
     // The drop rule for the cell and, when it allows it, the local player's
     // move and its hand-off: what a drop, a click and a key all do.
     bool placeDisc(const QRect& cell, bool carriesPiece);
@@ -176,11 +183,11 @@ private:
     Game game;
     bool playbynetwork = false;
     // The colour whose received moves hand the turn to the local player.
-    int opponentColor = White;
+    Colour opponentColor = Colour::White;
     // Until a game connection is made nobody may drop in a network game.
     bool canplay = false;
     // The local player's colour: black against the computer.
-    int ownColor = Black;
+    Colour ownColor = Colour::Black;
     bool legalMovesMarked = false;
     bool lastMoveMarked = false;
     // The last disc the other side placed in this game, if any.
@@ -194,8 +201,7 @@ private:
     bool fitToWindow = false;
     QPoint cursor{3, 3};
     std::optional<QPoint> hintCell;
-    QTcpSocket* gameSocket = nullptr;
-    Frame::Reader reader;
+    ServerConnection* gameServer = nullptr;
     QString gameTicket;
     Link link = Link::None;
 };

@@ -1,71 +1,92 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "board.h"
+#include "engine/board.h"
 
-#include "bitboard.h"
-#include "search.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/search.h"
+#include "engine/strongsearch.h"
 
-#include <QtDebug>
+#include <QtGlobal>
 
 #include <bit>
+#include <cstdio>
 
 namespace {
 
 constexpr bool onBoard(int x, int y) { return x >= 0 && x < 8 && y >= 0 && y < 8; }
 
-// Moves and searches come from the network too: anything but the two colours
-// is refused rather than used as an index.
-constexpr bool isColour(int c) { return c == Black || c == White; }
+constexpr std::size_t kBlack = index(Colour::Black);
+constexpr std::size_t kWhite = index(Colour::White);
 
 } // namespace
+
+std::string searchTrace(const std::vector<SearchLine>& lines)
+{
+    std::string text = "prof\tnoeuds\teval\tcoup\n";
+    for (const SearchLine& line : lines) {
+        char row[96];
+        std::snprintf(row, sizeof row, "%d\t%llu\t%d\t%c%d\n", line.depth,
+                      static_cast<unsigned long long>(line.nodes), line.value, 'a' + line.x, line.y + 1);
+        text += row;
+    }
+    return text;
+}
 
 Board::Board()
 {
     startPosition();
 }
 
+void Board::checkInvariants() const
+{
+    Q_ASSERT((bits[kBlack] & bits[kWhite]) == 0);
+    Q_ASSERT(discCount[kBlack] >= 0 && discCount[kBlack] <= 64);
+    Q_ASSERT(discCount[kWhite] >= 0 && discCount[kWhite] <= 64);
+}
+
 void Board::setCounts(int black, int white)
 {
-    discCount[Black] = black;
-    discCount[White] = white;
+    discCount[kBlack] = black;
+    discCount[kWhite] = white;
+    checkInvariants();
 }
 
 void Board::setBitboards(std::uint64_t black, std::uint64_t white)
 {
     // A square held by both would be read as black: white keeps only its own.
-    discs[Black] = black;
-    discs[White] = white & ~black;
-    discCount[Black] = std::popcount(discs[Black]);
-    discCount[White] = std::popcount(discs[White]);
+    bits[kBlack] = black;
+    bits[kWhite] = white & ~black;
+    discCount[kBlack] = std::popcount(bits[kBlack]);
+    discCount[kWhite] = std::popcount(bits[kWhite]);
+    checkInvariants();
 }
 
-int Board::cell(int x, int y) const
+std::optional<Colour> Board::cell(int x, int y) const
 {
     if (!onBoard(x, y))
-        return Empty;
+        return std::nullopt;
     const Bits b = bitOf(x, y);
-    if (discs[Black] & b)
-        return Black;
-    if (discs[White] & b)
-        return White;
-    return Empty;
+    if (bits[kBlack] & b)
+        return Colour::Black;
+    if (bits[kWhite] & b)
+        return Colour::White;
+    return std::nullopt;
 }
 
-void Board::setCell(int x, int y, int colour)
+void Board::setCell(int x, int y, std::optional<Colour> disc)
 {
-    // Only the three cell codes can be held; anything else leaves the cell be.
-    if (!onBoard(x, y) || (colour != Black && colour != White && colour != Empty))
+    if (!onBoard(x, y))
         return;
     const Bits b = bitOf(x, y);
-    discs[Black] &= ~b;
-    discs[White] &= ~b;
-    if (colour != Empty)
-        discs[colour] |= b;
+    bits[kBlack] &= ~b;
+    bits[kWhite] &= ~b;
+    if (disc)
+        bits[index(*disc)] |= b;
+    checkInvariants();
 }
 
-int Board::flipLine(int x, int y, int d, int colour, bool apply)
+int Board::flipLine(int x, int y, int d, Colour colour, bool apply)
 {
-    if (d < 0 || d > 7 || !isColour(colour) || x < -1 || x > 8 || y < -1 || y > 8)
+    if (d < 0 || d > 7 || x < -1 || x > 8 || y < -1 || y > 8)
         return 0;
     const int x1 = x + dirX[d], y1 = y + dirY[d];
     if (!onBoard(x1, y1))
@@ -76,92 +97,92 @@ int Board::flipLine(int x, int y, int d, int colour, bool apply)
     const bool up = dirX[d] * 8 + dirY[d] > 0;
     const Rays& r = kRays[static_cast<unsigned>(x1 * 8 + y1)];
     const Bits ray = bitOf(x1, y1) | (up ? r.up[kRayIndex[d]] : r.down[kRayIndex[d]]);
-    const Bits p = discs[colour], o = discs[1 - colour];
+    Bits& p = bits[index(colour)];
+    Bits& o = bits[index(opponent(colour))];
     const Bits f = up ? rayFlipsUp(p, o, ray) : rayFlipsDown(p, o, ray);
     if (apply) {
-        discs[colour] |= f;
-        discs[1 - colour] &= ~f;
+        p |= f;
+        o &= ~f;
     }
+    checkInvariants();
     return popCount(f);
 }
 
-int Board::playMove(int x, int y, int colour, bool apply)
+int Board::discsTurned(int x, int y, Colour colour) const
 {
-    if (!isColour(colour) || !onBoard(x, y) || cell(x, y) != Empty)
+    if (!onBoard(x, y) || cell(x, y))
         return 0;
-    const Bits f = flips(discs[colour], discs[1 - colour], x * 8 + y);
-    const int total = popCount(f);
-    if (total == 0 || !apply)
+    return popCount(flips(bits[index(colour)], bits[index(opponent(colour))], x * 8 + y));
+}
+
+int Board::playMove(int x, int y, Colour colour, bool apply)
+{
+    const int total = discsTurned(x, y, colour);
+    if (!apply || total == 0)
         return total;
-    discs[colour] |= f | bitOf(x, y);
-    discs[1 - colour] &= ~f;
-    discCount[colour] += total + 1;
-    discCount[1 - colour] -= total;
+    const std::size_t own = index(colour);
+    const std::size_t other = index(opponent(colour));
+    const Bits f = flips(bits[own], bits[other], x * 8 + y);
+    bits[own] |= f | bitOf(x, y);
+    bits[other] &= ~f;
+    discCount[own] += total + 1;
+    discCount[other] -= total;
+    checkInvariants();
     return total;
 }
 
-bool Board::hasLegalMove(int colour) const
+bool Board::hasLegalMove(Colour colour) const
 {
-    return isColour(colour) && legalMoves(discs[colour], discs[1 - colour]) != 0;
+    return legalMoves(bits[index(colour)], bits[index(opponent(colour))]) != 0;
 }
 
 bool Board::gameOver() const
 {
-    const int placed = discCount[Black] + discCount[White];
-    // A board that the end-of-game report has cleared, its counts zeroed,
-    // holds no game to end again.
-    return placed == 64 || (placed > 0 && !hasLegalMove(Black) && !hasLegalMove(White));
+    return discCount[kBlack] + discCount[kWhite] == 64
+           || (!hasLegalMove(Colour::Black) && !hasLegalMove(Colour::White));
 }
 
 void Board::startPosition()
 {
-    discs[Black] = bitOf(3, 3) | bitOf(4, 4);
-    discs[White] = bitOf(3, 4) | bitOf(4, 3);
-    discCount[Black] = 2;
-    discCount[White] = 2;
+    bits[kBlack] = bitOf(3, 3) | bitOf(4, 4);
+    bits[kWhite] = bitOf(3, 4) | bitOf(4, 3);
+    discCount[kBlack] = 2;
+    discCount[kWhite] = 2;
+    checkInvariants();
 }
 
 void Board::reset()
 {
     lastMoveX = 0;
     lastMoveY = 0;
-    discCount[Black] = 2;
-    discCount[White] = 2;
     startPosition();
 }
 
 void Board::clearBoard()
 {
-    discs[Black] = 0;
-    discs[White] = 0;
+    bits[kBlack] = 0;
+    bits[kWhite] = 0;
 }
 
-int Board::negamax(int colour, int& bestX, int& bestY, int depth)
+int Board::negamax(Colour colour, int& bestX, int& bestY, int depth)
 {
-    if (!isColour(colour)) {
-        // No such side can move: one position, scored as a side without a move.
-        ++nodeCount;
-        return -1000000;
-    }
+    const std::size_t own = index(colour);
+    const std::size_t other = index(opponent(colour));
     std::uint64_t nodes = 0;
-    const int v = engine::searchRoot(discs[colour], discs[1 - colour],
-                                     discCount[colour] - discCount[1 - colour],
-                                     discCount[Black] + discCount[White], depth, bestX, bestY,
-                                     nodes);
+    const int v = engine::searchRoot(bits[own], bits[other], discCount[own] - discCount[other],
+                                     discCount[kBlack] + discCount[kWhite], depth, bestX, bestY, nodes);
     nodeCount += static_cast<int>(nodes);
     return v;
 }
 
-int Board::searchMove(int colour, int& bestX, int& bestY)
+int Board::searchMove(Colour colour, int& bestX, int& bestY)
 {
-    if (trace)
-        std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
+    table.clear();
     int previous = -1;
     for (int depth = 1;; ++depth) {
         nodeCount = 0;
         const int v = negamax(colour, bestX, bestY, depth);
-        if (trace)
-            std::fprintf(trace, "%d\t%d\t%d\t%c%d\n", depth, nodeCount, v, 'a' + bestX, bestY + 1);
+        table.push_back({depth, static_cast<std::uint64_t>(nodeCount), v, bestX, bestY});
         if (v > 9999 || v < -9999 || nodeCount > 1000)
             return v;
         // A depth that visits no more positions than the one before has reached
@@ -174,52 +195,42 @@ int Board::searchMove(int colour, int& bestX, int& bestY)
     }
 }
 
-int Board::strongMove(int colour, int& bestX, int& bestY, int budgetMs)
+int Board::strongMove(Colour colour, int& bestX, int& bestY, int budgetMs)
 {
-    if (trace)
-        std::fputs("prof\tnoeuds\teval\tcoup\n", trace);
+    table.clear();
     nodeCount = 0;
-    if (!isColour(colour))
-        return -1000000;
     engine::StrongSearch search{std::chrono::milliseconds(budgetMs)};
-    if (search.choose(discs[colour], discs[1 - colour]) < 0)
+    if (search.choose(bits[index(colour)], bits[index(opponent(colour))]) < 0)
         return -1000000;
-    for (const engine::StrongSearch::Line& line : search.lines()) {
-        if (trace)
-            std::fprintf(trace, "%d\t%llu\t%d\t%c%d\n", line.depth,
-                         static_cast<unsigned long long>(line.nodes), line.value,
-                         'a' + (line.square >> 3), (line.square & 7) + 1);
-    }
-    const engine::StrongSearch::Line& last = search.lines().back();
+    for (const engine::StrongSearch::Line& line : search.lines())
+        table.push_back({line.depth, line.nodes, line.value, line.square >> 3, line.square & 7});
+    const SearchLine& last = table.back();
     nodeCount = static_cast<int>(last.nodes);
-    bestX = last.square >> 3;
-    bestY = last.square & 7;
+    bestX = last.x;
+    bestY = last.y;
     return last.value;
 }
 
-int Board::computerPlay(int& x, int& y)
+int Board::computerSearch(int& x, int& y)
 {
-    const int v = strong ? strongMove(White, x, y) : searchMove(White, x, y);
-    // The stronger search names no square when white has to pass.
-    if ((!strong || hasLegalMove(White)) && playMove(x, y, White, true) == 0)
-        qDebug("Erreur : negamax renvoie un coup illegal\n");
-    return v;
+    return strong ? strongMove(Colour::White, x, y) : searchMove(Colour::White, x, y);
 }
+
 
 QString Board::dumpText() const
 {
     QString text = QStringLiteral("\n");
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
-            switch (cell(x, y)) {
-            case Black: text += QLatin1String("|*"); break;
-            case White: text += QLatin1String("|X"); break;
-            default: text += QLatin1String("| "); break;
-            }
+            const std::optional<Colour> disc = cell(x, y);
+            if (!disc)
+                text += QLatin1String("| ");
+            else
+                text += *disc == Colour::Black ? QLatin1String("|*") : QLatin1String("|X");
         }
         text += QLatin1String("|\n");
     }
     text += QLatin1String("\n");
-    text += QStringLiteral("NOIR :%1 // BLANC :%2\n").arg(discCount[Black]).arg(discCount[White]);
+    text += QStringLiteral("NOIR :%1 // BLANC :%2\n").arg(discCount[kBlack]).arg(discCount[kWhite]);
     return text;
 }

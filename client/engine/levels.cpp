@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "levels.h"
+#include "engine/levels.h"
 
-#include "bitboard.h"
-#include "board.h"
-#include "patterns.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/board.h"
+#include "engine/patterns.h"
+#include "engine/strongsearch.h"
 
 #include <algorithm>
 #include <vector>
@@ -97,15 +97,14 @@ Choice beginner(Bits own, Bits opponent, std::uint64_t salt)
     return {pick.square, pick.value};
 }
 
-// Normal: the plain search, its trace left out.
+// Normal: the plain search.
 Choice plain(Bits own, Bits opponent)
 {
     Board board;
-    board.trace = nullptr;
     board.setBitboards(own, opponent);
     int x = 0;
     int y = 0;
-    const int value = board.searchMove(Black, x, y);
+    const int value = board.searchMove(Colour::Black, x, y);
     return {x * 8 + y, value};
 }
 

@@ -8,7 +8,7 @@
 namespace engine {
 
 // How strongly the computer plays. Normal is the plain negamax search, run
-// by Board::computerPlay on the window's thread; every other level is
+// by Board::computerSearch on the window's thread; every other level is
 // searched by think() on a worker thread.
 enum class Level { Beginner, Normal, Strong, Expert, Master };
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "patterns.h"
+#include "engine/patterns.h"
 
 #include <algorithm>
 #include <atomic>

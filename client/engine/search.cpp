@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search.h"
+#include "engine/search.h"
 
-#include "bitboard.h"
+#include "engine/bitboard.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search.h"
+#include "engine/search.h"
 
 namespace engine {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "strongsearch.h"
+#include "engine/strongsearch.h"
 
-#include "bitboard.h"
+#include "engine/bitboard.h"
 
 #include <algorithm>
 #include <array>

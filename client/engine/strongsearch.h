@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "patterns.h"
+#include "engine/patterns.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "transcript.h"
+#include "engine/transcript.h"
 
-#include "bitboard.h"
-#include "colour.h"
+#include "engine/bitboard.h"
 
 namespace engine {
 
@@ -15,30 +14,35 @@ constexpr std::size_t kMostMoves = 60; // one per square left empty at the start
 struct Game
 {
     Bits discs[2] = {bitOf(3, 3) | bitOf(4, 4), bitOf(3, 4) | bitOf(4, 3)};
-    int turn = Black;
+    Colour turn = Colour::Black;
 
-    bool canMove(int colour) const { return legalMoves(discs[colour], discs[1 - colour]) != 0; }
+    bool canMove(Colour colour) const
+    {
+        return legalMoves(discs[index(colour)], discs[index(opponent(colour))]) != 0;
+    }
 
     // Plays colour on (x, y) when it is that side's turn and the move is legal.
-    bool play(int x, int y, int colour)
+    bool play(int x, int y, Colour colour)
     {
         if (colour != turn || x < 0 || x > 7 || y < 0 || y > 7)
             return false;
         const int sq = x * 8 + y;
         if (((discs[0] | discs[1]) >> sq) & 1)
             return false;
-        const Bits f = flips(discs[colour], discs[1 - colour], sq);
+        Bits& own = discs[index(colour)];
+        Bits& other = discs[index(opponent(colour))];
+        const Bits f = flips(own, other, sq);
         if (!f)
             return false;
-        discs[colour] |= f | (Bits{1} << sq);
-        discs[1 - colour] &= ~f;
-        if (canMove(1 - colour))
-            turn = 1 - colour;
+        own |= f | (Bits{1} << sq);
+        other &= ~f;
+        if (canMove(opponent(colour)))
+            turn = opponent(colour);
         return true;
     }
 };
 
-int firstMover(Opening opening) { return opening == Opening::BlackFirst ? Black : White; }
+Colour firstMover(Opening opening) { return opening == Opening::BlackFirst ? Colour::Black : Colour::White; }
 
 // Our rows run from the top and black moves first against the computer; the
 // common transcript's rows run the other way. A network game starts white:
@@ -56,10 +60,6 @@ std::size_t firstProblem(const std::vector<PlayedMove>& moves, Opening opening, 
     game.turn = firstMover(opening);
     for (std::size_t i = 0; i < moves.size(); ++i) {
         const PlayedMove& m = moves[i];
-        if (m.colour != Black && m.colour != White) {
-            why = moveName(i) + " has no colour";
-            return i;
-        }
         if (m.x == -1 && m.y == -1) {
             if (game.canMove(m.colour)) {
                 why = moveName(i) + " is a pass by a side that could move";
@@ -134,7 +134,7 @@ ReadTranscript readTranscript(std::string_view text, Opening opening)
         }
         const int x = letter - 'a';
         const int y = transcriptRow(digit - '1', opening);
-        const int mover = game.turn;
+        const Colour mover = game.turn;
         if (!game.canMove(mover)) {
             read.error = moveName(i) + " comes after the end of the game";
             break;
@@ -144,7 +144,7 @@ ReadTranscript readTranscript(std::string_view text, Opening opening)
             break;
         }
         if (!read.moves.empty() && read.moves.back().colour == mover)
-            read.moves.push_back({-1, -1, 1 - mover});
+            read.moves.push_back({-1, -1, opponent(mover)});
         read.moves.push_back({x, y, mover});
     }
     read.ok = read.error.empty();

@@ -10,6 +10,8 @@
 // first) by swapping the colours. Both functions go through that mapping, so
 // games move both ways between this game and other Othello programs.
 
+#include "core/colour.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +22,8 @@ struct PlayedMove
 {
     int x;      // column 0..7 from the left; -1 with y = -1: a pass
     int y;      // row 0..7 from the top
-    int colour; // Black or White
+    Colour colour;
+    bool isPass() const { return x < 0; }
 };
 
 enum class Opening { BlackFirst, WhiteFirst }; // against the computer / network game

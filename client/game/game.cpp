@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game.h"
+#include "game/game.h"
 
+#include <QDebug>
 #include <QRandomGenerator>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -18,13 +19,11 @@ Game::~Game()
     cancelSearch();
 }
 
-int Game::playMove(int x, int y, int colour, bool apply)
+int Game::playMove(int x, int y, Colour colour, bool apply)
 {
     if (apply && x == -1 && y == -1) {
         // A pass counts only when it is forced and the game goes on.
-        if (colour != Black && colour != White)
-            return 0;
-        if (!model.hasLegalMove(colour) && model.hasLegalMove(1 - colour))
+        if (!model.hasLegalMove(colour) && model.hasLegalMove(opponent(colour)))
             record({x, y, colour}, snapshot());
         return 0;
     }
@@ -35,15 +34,21 @@ int Game::playMove(int x, int y, int colour, bool apply)
     return turned;
 }
 
-int Game::computerPlay(int& x, int& y)
+int Game::computerTurnHere(int& x, int& y)
 {
-    const Snapshot before = snapshot();
-    const int value = model.computerPlay(x, y);
-    if (model.bitboard(White) != before.white)
-        record({x, y, White}, before);
-    else
-        playMove(-1, -1, White, true);
+    const int value = model.computerSearch(x, y);
+    if (traceOutput)
+        std::fputs(searchTrace(model.lines()).c_str(), traceOutput);
+    playComputerSquare(QPoint(x, y));
     return value;
+}
+
+void Game::playComputerSquare(std::optional<QPoint> square)
+{
+    if (square && playMove(square->x(), square->y(), Colour::White, true) > 0)
+        return;
+    qDebug("Erreur : negamax renvoie un coup illegal\n");
+    playMove(-1, -1, Colour::White, true);
 }
 
 void Game::reset()
@@ -64,7 +69,7 @@ std::vector<Game::Played> Game::moves() const
     return out;
 }
 
-bool Game::canUndo(int colour) const
+bool Game::canUndo(Colour colour) const
 {
     for (std::size_t i = current; i > 0; --i)
         if (history[i - 1].move.colour == colour)
@@ -72,7 +77,7 @@ bool Game::canUndo(int colour) const
     return false;
 }
 
-bool Game::undo(int colour)
+bool Game::undo(Colour colour)
 {
     for (std::size_t i = current; i > 0; --i) {
         if (history[i - 1].move.colour != colour)
@@ -86,7 +91,7 @@ bool Game::undo(int colour)
     return false;
 }
 
-bool Game::redo(int colour)
+bool Game::redo(Colour colour)
 {
     if (current == history.size())
         return false;
@@ -118,12 +123,12 @@ bool Game::replay(const std::vector<Played>& moves)
     return true;
 }
 
-void Game::startReply(engine::Level level, int colour)
+void Game::startReply(engine::Level level, Colour colour)
 {
     run(level, colour, Search::Reply);
 }
 
-void Game::startHint(int colour)
+void Game::startHint(Colour colour)
 {
     run(engine::Level::Master, colour, Search::Hint);
 }
@@ -139,7 +144,7 @@ void Game::cancelSearch()
 
 Game::Snapshot Game::snapshot() const
 {
-    return {model.bitboard(Black), model.bitboard(White), model.lastMoveX, model.lastMoveY};
+    return {model.discs(Colour::Black), model.discs(Colour::White), model.lastMoveX, model.lastMoveY};
 }
 
 void Game::restore(const Snapshot& s)
@@ -163,20 +168,18 @@ void Game::record(const Played& move, const Snapshot& before)
     emit changed();
 }
 
-void Game::run(engine::Level level, int colour, Search kind)
+void Game::run(engine::Level level, Colour colour, Search kind)
 {
     cancelSearch();
-    if (colour != Black && colour != White)
-        return;
     stopFlag = std::make_shared<std::atomic<bool>>(false);
     search = kind;
     const unsigned mine = serial;
-    const std::uint64_t own = model.bitboard(colour);
-    const std::uint64_t opponent = model.bitboard(1 - colour);
+    const std::uint64_t own = model.discs(colour);
+    const std::uint64_t other = model.discs(opponent(colour));
     const std::uint64_t salt = QRandomGenerator::global()->generate64();
     const std::shared_ptr<const std::atomic<bool>> stop = stopFlag;
     watcher.setFuture(QtConcurrent::run(&worker, [=] {
-        return Outcome{mine, engine::think(level, own, opponent, *stop, salt)};
+        return Outcome{mine, engine::think(level, own, other, *stop, salt)};
     }));
 }
 

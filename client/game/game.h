@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "board.h"
-#include "levels.h"
+#include "engine/board.h"
+#include "engine/levels.h"
+#include "engine/transcript.h"
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QPoint>
 #include <QThreadPool>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // The game in progress, without widgets: the board, every move played on it
@@ -20,14 +24,8 @@ class Game : public QObject
     Q_OBJECT
 
 public:
-    // One move as the list shows it; x = y = -1 for a pass.
-    struct Played
-    {
-        int x;
-        int y;
-        int colour;
-        bool isPass() const { return x < 0; }
-    };
+    // One move as the list shows it and a transcript holds it.
+    using Played = engine::PlayedMove;
 
     explicit Game(QObject* parent = nullptr);
     ~Game() override;
@@ -37,26 +35,35 @@ public:
 
     // The board's rule. A legal move played with apply is recorded; (-1, -1)
     // with apply is colour passing, recorded only when colour has no move.
-    int playMove(int x, int y, int colour, bool apply);
+    int playMove(int x, int y, Colour colour, bool apply);
     // The plain computer turn on this thread: white plays from the guess
-    // (x, y), which then holds the square tried. Returns the search's value.
-    int computerPlay(int& x, int& y);
+    // (x, y), which then holds the square tried. The search's table goes to
+    // the trace output, and "Erreur : negamax renvoie un coup illegal\n" to
+    // the debug channel when its square is refused. Returns the search's value.
+    int computerTurnHere(int& x, int& y);
+    // White plays the square the computer chose; when it chose none, or the
+    // board refuses it, "Erreur : negamax renvoie un coup illegal\n" goes to
+    // the debug channel and white passes (recorded only when forced).
+    void playComputerSquare(std::optional<QPoint> square);
+    // Where the search's table is printed: standard output, or nowhere.
+    void setTraceOutput(std::FILE* out) { traceOutput = out; }
     // A new game from the start position: no moves, no search.
     void reset();
     void clearBoard() { model.clearBoard(); }
-    bool hasLegalMove(int colour) const { return model.hasLegalMove(colour); }
+    int discsTurned(int x, int y, Colour colour) const { return model.discsTurned(x, y, colour); }
+    bool hasLegalMove(Colour colour) const { return model.hasLegalMove(colour); }
     bool gameOver() const { return model.gameOver(); }
-    int count(int colour) const { return model.count(colour); }
-    int cell(int x, int y) const { return model.cell(x, y); }
+    int count(Colour colour) const { return model.count(colour); }
+    std::optional<Colour> cell(int x, int y) const { return model.cell(x, y); }
 
     // The moves that lead to the board, oldest first (undone ones excluded).
     std::vector<Played> moves() const;
     // Takes back moves down to, and including, the last one of `colour`;
     // false when it has played none. Redo plays them again, up to the next
     // move of `colour` excluded (or to the end).
-    bool undo(int colour);
-    bool redo(int colour);
-    bool canUndo(int colour) const;
+    bool undo(Colour colour);
+    bool redo(Colour colour);
+    bool canUndo(Colour colour) const;
     bool canRedo() const { return current < history.size(); }
     // Replaces the game with these moves from the start position; false, and
     // nothing changed, when one of them is not legal where it stands.
@@ -65,10 +72,10 @@ public:
     // The computer's reply for colour at a threaded level, off this thread.
     // replied() follows unless the search is cancelled first, which any new
     // move, undo, redo, reset or another search does.
-    void startReply(engine::Level level, int colour);
+    void startReply(engine::Level level, Colour colour);
     // The best move for colour at the strongest level, for a hint: hinted()
     // follows unless cancelled like a reply.
-    void startHint(int colour);
+    void startHint(Colour colour);
     void cancelSearch();
     bool thinking() const { return search == Search::Reply; }
     bool hinting() const { return search == Search::Hint; }
@@ -108,10 +115,11 @@ private:
     Snapshot snapshot() const;
     void restore(const Snapshot& s);
     void record(const Played& move, const Snapshot& before);
-    void run(engine::Level level, int colour, Search kind);
+    void run(engine::Level level, Colour colour, Search kind);
     void finished();
 
     Board model;
+    std::FILE* traceOutput = stdout;
     std::vector<Entry> history;
     // Entries before this index are on the board; the rest can be redone.
     std::size_t current = 0;

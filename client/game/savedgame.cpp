@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "savedgame.h"
+#include "game/savedgame.h"
 
-#include "transcript.h"
+#include "engine/transcript.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,17 +20,14 @@ QString tr(const char* text)
 
 QString save(const QString& path, const std::vector<Game::Played>& moves, bool networkGame)
 {
-    std::vector<engine::PlayedMove> played;
-    for (const Game::Played& m : moves)
-        played.push_back({m.x, m.y, m.colour});
     const engine::Opening opening = networkGame ? engine::Opening::WhiteFirst : engine::Opening::BlackFirst;
-    const std::string problem = engine::transcriptProblem(played, opening);
+    const std::string problem = engine::transcriptProblem(moves, opening);
     if (!problem.empty())
         return tr("This game cannot be saved as a transcript: %1").arg(QString::fromStdString(problem));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return tr("The file could not be written: %1").arg(file.errorString());
-    file.write(QByteArray::fromStdString(engine::writeTranscript(played, opening) + '\n'));
+    file.write(QByteArray::fromStdString(engine::writeTranscript(moves, opening) + '\n'));
     if (!file.commit())
         return tr("The file could not be written: %1").arg(file.errorString());
     return QString();
@@ -55,8 +52,7 @@ Loaded load(const QString& path)
         loaded.error = tr("The file does not hold a legal game: %1").arg(QString::fromStdString(read.error));
         return loaded;
     }
-    for (const engine::PlayedMove& m : read.moves)
-        loaded.moves.push_back({m.x, m.y, m.colour});
+    loaded.moves = read.moves;
     return loaded;
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpmenu.h"
+#include "help/helpmenu.h"
 
 #include <QAction>
 #include <QDialog>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "movelistpanel.h"
+#include "movelist/movelistpanel.h"
 
 #include <QScrollBar>
 
@@ -23,7 +23,7 @@ void MoveListPanel::showMoves(const std::vector<Game::Played>& moves, bool netwo
     clear();
     int number = 0;
     for (const Game::Played& move : moves) {
-        const QString colour = move.colour == Black ? tr("Black") : tr("White");
+        const QString colour = move.colour == Colour::Black ? tr("Black") : tr("White");
         addItem(QStringLiteral("%1. %2 %3").arg(++number).arg(colour, notation(move, networkGame)));
     }
     scrollToBottom();

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialognetwork.h"
+#include "network/dialognetwork.h"
 #include "ui_dialognetwork.h"
 
-#include "messages.h"
+#include "protocol/messages.h"
+#include "network/serverconnection.h"
 
 #include <QMessageBox>
 #include <QSettings>
@@ -28,12 +29,9 @@ DialogNetwork::DialogNetwork(QWidget* parent)
     ui->serveurIP->setText(settings.value(HostKey, QStringLiteral("127.0.0.1")).toString());
     ui->serveurPort->setValue(settings.value(PortKey, ui->serveurPort->value()).toInt());
 
-    socket = new QTcpSocket(this);
-    socket->setReadBufferSize(Frame::ReadAhead);
-    connect(socket, &QTcpSocket::readyRead, this, &DialogNetwork::donneesRecues);
-    connect(socket, &QTcpSocket::connected, this, &DialogNetwork::connecte);
-    connect(socket, &QTcpSocket::disconnected, this, &DialogNetwork::deconnecte);
-    connect(socket, &QTcpSocket::errorOccurred, this, &DialogNetwork::erreurSocket);
+    server = new ServerConnection(this);
+    server->notify(this, &DialogNetwork::donneesRecues, &DialogNetwork::connecte, &DialogNetwork::deconnecte,
+                   &DialogNetwork::erreurSocket);
 
     ui->radioButton->setChecked(true);
 }
@@ -42,7 +40,7 @@ DialogNetwork::~DialogNetwork()
 {
     // The socket is deleted with the other children after the form is gone,
     // and closing an open connection still signals: keep that from the slots.
-    socket->disconnect(this);
+    server->socket()->disconnect(this);
     delete ui;
 }
 
@@ -62,18 +60,13 @@ void DialogNetwork::on_boutonConnexion_clicked()
     settings.setValue(HostKey, ui->serveurIP->text());
     settings.setValue(PortKey, ui->serveurPort->value());
 
-    socket->abort();
-    // A half-read frame of the dropped connection must not be taken as the
-    // start of the new connection's first frame.
-    reader = Frame::Reader();
     // The port box stops at 65535, so the cast never wraps to another port.
-    socket->connectToHost(ui->serveurIP->text(), static_cast<quint16>(ui->serveurPort->value()),
-                          QIODevice::ReadWrite);
+    server->open(ui->serveurIP->text(), static_cast<quint16>(ui->serveurPort->value()));
 
     // Sent once the connection is up: written to a socket still connecting,
     // a refused connection would report its error twice.
     requested = black ? Message::Black : Message::White;
-    request = Frame::encode(requested);
+    request = requested;
     ticket.clear();
 }
 
@@ -81,7 +74,7 @@ void DialogNetwork::donneesRecues()
 {
     // Every complete frame is handled now: the server may send more than one
     // before we are notified, and no further notification would come for them.
-    const QStringList texts = reader.readAll(socket);
+    const QStringList texts = server->takeTexts();
     // The log is laid out once for the whole delivery, not once per text.
     QTextCursor delivery(ui->listeMessages->document());
     delivery.beginEditBlock();
@@ -119,9 +112,9 @@ void DialogNetwork::handleMessage(const QString& text)
     if (text == Message::GameBeginWhite || text == Message::GameBeginBlack) {
         started = true;
         if (text == Message::GameBeginWhite)
-            emit setWhite(socket->peerAddress().toString(), socket->peerPort());
+            emit setWhite(server->socket()->peerAddress().toString(), server->socket()->peerPort());
         else
-            emit setBlack(socket->peerAddress().toString(), socket->peerPort());
+            emit setBlack(server->socket()->peerAddress().toString(), server->socket()->peerPort());
         close();
     }
 
@@ -171,7 +164,8 @@ void DialogNetwork::appendReceived(const QString& text)
 void DialogNetwork::connecte()
 {
     log(tr("<em>Connexion réussie !</em>"));
-    socket->write(request);
+    if (!request.isEmpty())
+        server->send(request);
     request.clear();
 }
 
@@ -194,7 +188,7 @@ void DialogNetwork::erreurSocket(QAbstractSocket::SocketError erreur)
         log(tr("<em>ERREUR : le serveur n'a pas pu être trouvé. Vérifiez l'IP et le port.</em>"));
         break;
     default:
-        log(tr("<em>ERREUR : ") + socket->errorString() + tr("</em>"));
+        log(tr("<em>ERREUR : ") + server->socket()->errorString() + tr("</em>"));
     }
     ui->boutonConnexion->setEnabled(true);
 }

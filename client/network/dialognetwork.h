@@ -5,9 +5,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "frame.h"
-
-class QTcpSocket;
+class ServerConnection;
 
 namespace Ui {
 class DialogNetwork;
@@ -54,11 +52,9 @@ private:
     void appendReceived(const QString& text);
 
     Ui::DialogNetwork* ui;
-    QTcpSocket* socket;
-    // Pending frame state of the current connection; replaced with each new one.
-    Frame::Reader reader;
-    // The colour request, written once the connection is up.
-    QByteArray request;
+    ServerConnection* server;
+    // The colour request, sent once the connection is up.
+    QString request;
     // Its text: only the server's echo of it registers us.
     QString requested;
     QString ticket;

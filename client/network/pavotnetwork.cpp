@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The board's side of a network game: its game connection to the server,
 // the moves it sends and the moves it receives.
-#include "pavotwidget.h"
+#include "board/pavotwidget.h"
 
-#include "messages.h"
-#include "receivedmove.h"
+#include "protocol/messages.h"
+#include "network/receivedmove.h"
+#include "network/serverconnection.h"
 
 #include <QDebug>
 #include <QHostAddress>
 #include <QMessageBox>
-#include <QTcpSocket>
-#include <QTimer>
 
 #include <utility>
 
@@ -35,68 +34,56 @@ void PavotWidget::startNetworkPlay(bool playbynetwork, const QString& host, quin
     canplay = false;
     theirLastMove.reset();
     update();
-    gameSocket = new QTcpSocket(this);
-    gameSocket->setReadBufferSize(Frame::ReadAhead);
-    gameSocket->connectToHost(QHostAddress(host), port, QIODevice::ReadWrite);
-    connect(gameSocket, &QTcpSocket::readyRead, this, &PavotWidget::donneesRecues);
-    connect(gameSocket, &QTcpSocket::connected, this, &PavotWidget::connecte);
-    connect(gameSocket, &QTcpSocket::disconnected, this, &PavotWidget::deconnecte);
-    connect(gameSocket, &QTcpSocket::errorOccurred, this, &PavotWidget::erreurSocket);
-    reader = Frame::Reader();
+    gameServer = new ServerConnection(this);
+    gameServer->notify(this, &PavotWidget::donneesRecues, &PavotWidget::connecte, &PavotWidget::deconnecte,
+                       &PavotWidget::erreurSocket);
+    gameServer->open(QHostAddress(host), port);
+}
+
+QTcpSocket* PavotWidget::gameConnection() const
+{
+    return gameServer ? gameServer->socket() : nullptr;
 }
 
 void PavotWidget::closeGameConnection()
 {
     link = Link::None;
-    QTcpSocket* socket = std::exchange(gameSocket, nullptr);
-    if (!socket)
-        return;
     // Nothing it still receives belongs to this board's game any more.
-    socket->disconnect(this);
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    // Deleting a socket aborts its connection; the timer dies with it.
-    QTimer::singleShot(LingerMs, socket, &QObject::deleteLater);
-    socket->disconnectFromHost();
-    if (socket->state() == QAbstractSocket::UnconnectedState)
-        socket->deleteLater();
+    if (ServerConnection* connection = std::exchange(gameServer, nullptr))
+        connection->leave(LingerMs);
 }
 
 void PavotWidget::connecte()
 {
-    if (sender() != gameSocket)
+    if (sender() != gameConnection())
         return;
     link = Link::Open;
     // Before anything else, so the server counts this connection in our seat.
     // The ticket stays until the server answers it (see donneesRecues).
     if (!gameTicket.isEmpty())
-        gameSocket->write(Frame::encode(Message::Ticket + gameTicket));
-    if (ownColor == Black) {
-        opponentColor = White;
-        canplay = false;
-    } else if (ownColor == White) {
-        opponentColor = Black;
-        canplay = true;
-    }
+        gameServer->send(Message::Ticket + gameTicket);
+    // White moves first.
+    opponentColor = opponent(ownColor);
+    canplay = ownColor == Colour::White;
     update();
     QMessageBox box(this);
     box.setText(tr("Le joueur blanc commence."));
     box.exec();
 }
 
-void PavotWidget::sendMove(int column, int row, int colour)
+void PavotWidget::sendMove(int column, int row, Colour colour)
 {
     const QString text = Message::moveText(column, row, colour);
-    if (gameSocket && gameSocket->isWritable())
-        gameSocket->write(Frame::encode(text));
+    if (gameServer)
+        gameServer->send(text);
     qDebug() << text;
 }
 
 void PavotWidget::donneesRecues()
 {
-    auto* socket = qobject_cast<QTcpSocket*>(sender());
-    if (!socket || socket != gameSocket)
+    if (!gameServer || sender() != gameServer->socket())
         return;
-    for (const QString& text : reader.readAll(socket)) {
+    for (const QString& text : gameServer->takeTexts()) {
         // Until our server has read our ticket it may count this connection,
         // by its address, in another game of our host and relay that game's
         // moves here. It answers an accepted ticket with the same text; until
@@ -117,12 +104,11 @@ void PavotWidget::playReceivedMove(const QString& text)
 {
     qDebug() << text;
     using ReceivedMove::Verdict;
-    const int opponent = 1 - ownColor;
     const bool theirTurn = playbynetwork && link == Link::Open && !canplay;
     const ReceivedMove::Judgement judgement = ReceivedMove::judge(model(), ownColor, theirTurn, text);
     switch (judgement.verdict) {
     case Verdict::Place:
-        game.playMove(judgement.column, judgement.row, opponent, true);
+        game.playMove(judgement.column, judgement.row, opponent(ownColor), true);
         theirLastMove = QPoint(judgement.column, judgement.row);
         canplay = true;
         break;
@@ -147,7 +133,7 @@ void PavotWidget::playReceivedMove(const QString& text)
 
 void PavotWidget::gameConnectionLost()
 {
-    if (sender() != gameSocket || !playbynetwork || link == Link::OpponentLeft || link == Link::Lost)
+    if (sender() != gameConnection() || !playbynetwork || link == Link::OpponentLeft || link == Link::Lost)
         return;
     link = Link::Lost;
     canplay = false;

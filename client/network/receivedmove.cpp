@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "receivedmove.h"
+#include "network/receivedmove.h"
 
-#include "board.h"
-#include "messages.h"
+#include "engine/board.h"
+#include "protocol/messages.h"
 
 #include <optional>
 
@@ -31,7 +31,7 @@ Judgement refused(const char* reason)
 
 } // namespace
 
-Judgement judge(const Board& board, int ownColor, bool theirTurn, const QString& text)
+Judgement judge(const Board& board, Colour ownColor, bool theirTurn, const QString& text)
 {
     // "PUT", column, row, colour and the empty field after the last "|".
     const QStringList fields = Message::moveFields(text);
@@ -39,10 +39,11 @@ Judgement judge(const Board& board, int ownColor, bool theirTurn, const QString&
         return refused("not a move");
     const std::optional<int> column = plainNumber(fields.at(1));
     const std::optional<int> row = plainNumber(fields.at(2));
-    const std::optional<int> colour = plainNumber(fields.at(3));
-    if (!column || !row || !colour)
+    const std::optional<int> code = plainNumber(fields.at(3));
+    if (!column || !row || !code)
         return refused("not plain numbers");
-    if (*colour != Black && *colour != White)
+    const std::optional<Colour> colour = Message::colourOfCode(*code);
+    if (!colour)
         return refused("no such colour");
 
     Judgement judgement;
@@ -66,9 +67,7 @@ Judgement judge(const Board& board, int ownColor, bool theirTurn, const QString&
         judgement.verdict = Verdict::Pass;
         return judgement;
     }
-    // playMove only tests without apply, but it is not const.
-    Board trial = board;
-    if (trial.playMove(*column, *row, *colour, false) <= 0)
+    if (board.discsTurned(*column, *row, *colour) <= 0)
         return refused("illegal");
     judgement.verdict = Verdict::Place;
     return judgement;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/colour.h"
+
 #include <QString>
 
 class Board;
@@ -30,7 +32,7 @@ struct Judgement
     const char* reason = ""; // why a text is refused, for the trace
 };
 
-// `theirTurn`: the game runs and the opponent, of colour 1 - ownColor, is to move.
-Judgement judge(const Board& board, int ownColor, bool theirTurn, const QString& text);
+// `theirTurn`: the game runs and the opponent of ownColor is to move.
+Judgement judge(const Board& board, Colour ownColor, bool theirTurn, const QString& text);
 
 } // namespace ReceivedMove

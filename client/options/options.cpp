@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "options.h"
+#include "options/options.h"
 
 #include <QSettings>
 

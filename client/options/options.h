@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "levels.h"
+#include "engine/levels.h"
 
 #include <QObject>
 

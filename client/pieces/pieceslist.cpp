@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pieceslist.h"
+#include "pieces/pieceslist.h"
 
 #include <QDataStream>
 #include <QDrag>

@@ -3,7 +3,7 @@
 
 #include "boardtext.h"
 #include "modal.h"
-#include "movelistpanel.h"
+#include "movelist/movelistpanel.h"
 #include "windowparts.h"
 
 #include <QSettings>
@@ -47,7 +47,7 @@ class FlowTest : public QObject
         window = std::make_unique<MainWindow>();
         window->show();
         board = window->boardWidget();
-        board->model().trace = nullptr;
+        board->gameState().setTraceOutput(nullptr);
     }
 
 private slots:
@@ -100,13 +100,13 @@ private slots:
         ticker.callOnTimeout([&turns] { ++turns; });
         ticker.start(5);
         QVERIFY(dropOn(board, 2, 4)); // c5
-        QCOMPARE(board->model().count(Black), 4);
+        QCOMPARE(board->model().count(Colour::Black), 4);
         board->grab();
         QCOMPARE(turnText(*window), QStringLiteral("L'ordinateur réfléchit..."));
         QCOMPARE(allowedCells(board), QList<QPoint>());
-        QTRY_VERIFY(board->model().count(White) > 1);
+        QTRY_VERIFY(board->model().count(Colour::White) > 1);
         QVERIFY(turns >= 5);
-        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), 6);
         QVERIFY(!allowedCells(board).isEmpty());
     }
 
@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(board->turn(), PavotWidget::Turn::Local);
         if (entry == 2)
             menuEntry(*window, 0, 3)->trigger();
-        QTRY_COMPARE(board->model().count(Black) + board->model().count(White), entry == 2 ? 6 : 4);
+        QTRY_COMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), entry == 2 ? 6 : 4);
     }
 
     // The hint is searched off the window's thread, then marks one of the player's moves without playing it.
@@ -202,9 +202,9 @@ private slots:
         levelEntry(*window, engine::Level::Master)->trigger();
         QVERIFY(dropOn(board, 2, 4));
         levelEntry(*window, engine::Level::Normal)->trigger();
-        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), 6);
         QTest::qWait(100);
-        QCOMPARE(board->model().count(Black) + board->model().count(White), 6);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), 6);
     }
 
     // A listener stands in for the server. The turn begins once the game connection is up, and white moves first;
@@ -261,8 +261,8 @@ private slots:
         } else {
             QTest::mouseClick(board, Qt::LeftButton, {}, centre(cell.x(), cell.y()));
         }
-        QVERIFY(!allowed || board->model().cell(cell.x(), cell.y()) == Black);
-        QCOMPARE(board->model().count(Black) + board->model().count(White), allowed ? 6 : 4);
+        QVERIFY(!allowed || board->model().cell(cell.x(), cell.y()) == Colour::Black);
+        QCOMPARE(board->model().count(Colour::Black) + board->model().count(Colour::White), allowed ? 6 : 4);
     }
 
     // With automatic passes "Passer" does nothing while black can move;

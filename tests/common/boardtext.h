@@ -4,9 +4,10 @@
 // Positions as eight text rows, top row (y = 0) first: 'X' black, 'O' white, anything else empty; lower case 'x'
 // and 'o' load as their colour (an engine test marks with them the discs a move turns).
 
-#include "board.h"
+#include "engine/board.h"
 
 #include <QStringList>
+#include <optional>
 
 namespace BoardText {
 
@@ -17,10 +18,14 @@ inline void load(Board& board, const QStringList& rows)
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
             const QChar c = rows.at(y).at(x).toUpper();
-            const int colour = c == u'X' ? Black : c == u'O' ? White : Empty;
-            board.setCell(x, y, colour);
-            counts[0] += colour == Black ? 1 : 0;
-            counts[1] += colour == White ? 1 : 0;
+            std::optional<Colour> disc;
+            if (c == u'X')
+                disc = Colour::Black;
+            else if (c == u'O')
+                disc = Colour::White;
+            board.setCell(x, y, disc);
+            if (disc)
+                ++counts[index(*disc)];
         }
     board.setCounts(counts[0], counts[1]);
 }
@@ -43,8 +48,8 @@ inline QStringList rows(const Board& board)
     QStringList out(8, QString(8, u'.'));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            if (board.cell(x, y) != Empty)
-                out[y][x] = board.cell(x, y) == Black ? u'X' : u'O';
+            if (board.cell(x, y))
+                out[y][x] = board.cell(x, y) == Colour::Black ? u'X' : u'O';
     return out;
 }
 

@@ -4,7 +4,7 @@
 // A connection without a socket, for tests and fuzz targets: delivered bytes
 // wait in the inbox to be read, written bytes stay in the outbox.
 
-#include "frame.h"
+#include "protocol/frame.h"
 
 #include <QIODevice>
 

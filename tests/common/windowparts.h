@@ -6,8 +6,8 @@
 
 #include "mainwindow.h"
 #include "options/options.h"
-#include "pavotwidget.h"
-#include "pieceslist.h"
+#include "board/pavotwidget.h"
+#include "pieces/pieceslist.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The connection dialog against a plain listener that writes what any server could.
-#include "dialognetwork.h"
-#include "frame.h"
-#include "messages.h"
+#include "network/dialognetwork.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 
 #include <QSettings>
 #include <QSignalSpy>

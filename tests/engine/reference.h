@@ -3,7 +3,7 @@
 
 // What the engine's tests measure it against: the plain search as the rules describe it, a solver that walks every
 // line to the end, and games of random legal moves.
-#include "bitboard.h"
+#include "engine/bitboard.h"
 #include "boardtext.h"
 
 #include <QList>
@@ -11,17 +11,17 @@
 
 // Depth plies for colour: the disc difference by the counts at depth 0 (times 10000 on a full board), moves from a1,
 // a2, ... to h8, the first best kept, no move -1000000. Value, best x and y (-1 for none), positions visited.
-inline QList<int> plainNegamax(const Board& board, int colour, int depth)
+inline QList<int> plainNegamax(const Board& board, Colour colour, int depth)
 {
-    const bool full = board.count(Black) + board.count(White) == 64;
+    const bool full = board.count(Colour::Black) + board.count(Colour::White) == 64;
     if (full || depth <= 0)
-        return {(board.count(colour) - board.count(1 - colour)) * (full ? 10000 : 1), -1, -1, 1};
+        return {(board.count(colour) - board.count(opponent(colour))) * (full ? 10000 : 1), -1, -1, 1};
     QList<int> best{-1000000, -1, -1, 1};
     for (int s = 0; s < 64; ++s) {
         Board child = board;
         if (child.playMove(s / 8, s % 8, colour, true) == 0)
             continue;
-        const QList<int> reply = plainNegamax(child, 1 - colour, depth - 1);
+        const QList<int> reply = plainNegamax(child, opponent(colour), depth - 1);
         best[3] += reply[3];
         if (-reply[0] > best[0])
             best = {-reply[0], s / 8, s % 8, best[3]};
@@ -46,22 +46,22 @@ inline int bruteForceScore(Bits p, Bits o, bool passed = false)
 // Up to plies random legal moves from the start, first moving first, a pass when there is none: played(x, y, side)
 // hears each, (-1, -1, side) a pass. Returns the side to move.
 template <typename Played>
-int playRandomly(Board& board, std::mt19937& rng, int plies, int first, Played played)
+Colour playRandomly(Board& board, std::mt19937& rng, int plies, Colour first, Played played)
 {
-    int side = first;
+    Colour side = first;
     for (int n = 0; n < plies && !board.gameOver(); ++n) {
-        Bits moves = legalMoves(board.bitboard(side), board.bitboard(1 - side));
+        Bits moves = legalMoves(board.discs(side), board.discs(opponent(side)));
         for (int skip = moves ? int(rng() % unsigned(popCount(moves))) : 0; skip > 0; --skip)
             moves &= moves - 1;
         const int sq = moves ? lowestSquare(moves) : -9;
         board.playMove(sq / 8, sq % 8, side, true);
         played(moves ? sq / 8 : -1, moves ? sq % 8 : -1, side);
-        side = 1 - side;
+        side = opponent(side);
     }
     return side;
 }
 
-inline int playRandomly(Board& board, std::mt19937& rng, int plies)
+inline Colour playRandomly(Board& board, std::mt19937& rng, int plies)
 {
-    return playRandomly(board, rng, plies, Black, [](int, int, int) {});
+    return playRandomly(board, rng, plies, Colour::Black, [](int, int, Colour) {});
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rules and searches on drawn boards; in a move's board '@' marks its square, lower case what turns.
-#include "levels.h"
+#include "engine/levels.h"
+#include "engine/strongsearch.h"
 #include "reference.h"
-#include "strongsearch.h"
 
 #include <QtTest>
 
@@ -56,33 +56,32 @@ class EngineTest : public QObject
 private slots:
     void moves_data()
     {
-        QTest::addColumn<int>("colour");
+        QTest::addColumn<Colour>("colour");
         QTest::addColumn<QString>("at");
         QTest::addColumn<QStringList>("drawn");
-        QTest::newRow("flips in all eight directions") << int(Black) << "d4"
+        QTest::newRow("flips in all eight directions") << Colour::Black << "d4"
             << QStringList{"X..X....", ".o.o.X..", "..ooo...", "Xoo@oooX",
                            "..ooo...", ".X.X.o..", "......X.", "........"};
-        QTest::newRow("white flips") << int(White) << "c4"
+        QTest::newRow("white flips") << Colour::White << "c4"
             << QStringList{"........", "........", "........", "..@xO...",
                            "...OX...", "........", "........", "........"};
-        QTest::newRow("no flip across an empty, off the edge or after an own disc") << int(Black) << "d4"
+        QTest::newRow("no flip across an empty, off the edge or after an own disc") << Colour::Black << "d4"
             << QStringList{"...X..O.", ".....O..", "...OO...", "XO.@XOX.",
                            "...O....", "...O....", "...O....", "...O...."};
-        QTest::newRow("occupied square") << int(Black) << "b1" << BoardText::topRow("XOOX....");
-        QTest::newRow("right of the board") << int(Black) << "i2" << QStringList{"........", "......XO"}
+        QTest::newRow("occupied square") << Colour::Black << "b1" << BoardText::topRow("XOOX....");
+        QTest::newRow("right of the board") << Colour::Black << "i2" << QStringList{"........", "......XO"}
                                                                          + QStringList(6, "........");
-        QTest::newRow("not a colour") << int(Empty) << "c4" << start;
     }
     // Tested, a move changes nothing; played, it turns exactly the marked discs and the counts follow.
     void moves()
     {
-        QFETCH(int, colour);
+        QFETCH(Colour, colour);
         QFETCH(QString, at);
         QFETCH(QStringList, drawn);
         const QPoint move = square(at);
         Board board = BoardText::board(drawn);
         const int turned = int(drawn.join(QString()).count(QRegularExpression("[xo]")));
-        const QChar mover = colour == Black ? u'X' : u'O';
+        const QChar mover = colour == Colour::Black ? u'X' : u'O';
         QStringList after = drawn;
         for (QString& row : after)
             for (QChar& c : row)
@@ -92,8 +91,8 @@ private slots:
         QCOMPARE(board.playMove(move.x(), move.y(), colour, true), turned);
         const Board expected = BoardText::board(after);
         QCOMPARE(BoardText::rows(board), BoardText::rows(expected));
-        QCOMPARE(board.count(Black), expected.count(Black));
-        QCOMPARE(board.count(White), expected.count(White));
+        QCOMPARE(board.count(Colour::Black), expected.count(Colour::Black));
+        QCOMPARE(board.count(Colour::White), expected.count(Colour::White));
     }
 
     void passesAndTheEnd_data()
@@ -107,7 +106,7 @@ private slots:
         QTest::newRow("white must pass") << BoardText::topRow("XO......") << true << false << false;
         QTest::newRow("nobody can move") << BoardText::topRow("X.O.....") << false << false << true;
         QTest::newRow("full") << QStringList(8, "XXXOOOOO") << false << false << true;
-        QTest::newRow("emptied by the report") << QStringList(8, "........") << false << false << false;
+        QTest::newRow("emptied by the report") << QStringList(8, "........") << false << false << true;
     }
     void passesAndTheEnd()
     {
@@ -116,8 +115,8 @@ private slots:
         QFETCH(bool, whiteMoves);
         QFETCH(bool, over);
         const Board board = BoardText::board(drawn);
-        QCOMPARE(board.hasLegalMove(Black), blackMoves);
-        QCOMPARE(board.hasLegalMove(White), whiteMoves);
+        QCOMPARE(board.hasLegalMove(Colour::Black), blackMoves);
+        QCOMPARE(board.hasLegalMove(Colour::White), whiteMoves);
         QCOMPARE(board.gameOver(), over);
     }
 
@@ -134,7 +133,7 @@ private slots:
         QFETCH(int, depth);
         QFETCH(quint64, count);
         const Board board = BoardText::board(start);
-        QCOMPARE(quint64(perft(board.bitboard(Black), board.bitboard(White), depth)), count);
+        QCOMPARE(quint64(perft(board.discs(Colour::Black), board.discs(Colour::White), depth)), count);
     }
 
     // On positions of random games: the plain search as the rules describe it; the stronger one, cut short by a node
@@ -144,12 +143,12 @@ private slots:
         std::mt19937 rng(2024);
         for (int n = 0; n < 120; ++n) {
             Board board;
-            const int side = playRandomly(board, rng, n % 61);
+            const Colour side = playRandomly(board, rng, n % 61);
             int at[2] = {-1, -1};
             const int v = board.negamax(side, at[0], at[1], 1 + n % 3);
             QCOMPARE((QList<int>{v, at[0], at[1], board.nodeCount}), plainNegamax(board, side, 1 + n % 3));
             StrongSearch strong(std::chrono::hours(1), 1 + rng() % 5000);
-            const int sq = strong.choose(board.bitboard(side), board.bitboard(1 - side));
+            const int sq = strong.choose(board.discs(side), board.discs(opponent(side)));
             QVERIFY(sq < 0 || sq == strong.lines().back().square);
         }
     }
@@ -160,13 +159,12 @@ private slots:
     {
         auto board = std::make_shared<Board>(BoardText::board(
             {"XXXXXXXX", "XXXXXXXO", "OOXOOOOX", "OOXOOOXO", "OOXOOXOO", "XOXOXOOO", "OXXXOOOO", "OX@XXXXX"}));
-        board->trace = nullptr;
         auto found = std::make_shared<std::promise<QList<int>>>();
         std::future<QList<int>> result = found->get_future();
         // Its own thread, so an endless search fails this test alone.
         std::thread([board, found] {
             int at[2] = {0, 0};
-            const int v = board->searchMove(White, at[0], at[1]);
+            const int v = board->searchMove(Colour::White, at[0], at[1]);
             found->set_value({v, at[0], at[1]});
         }).detach();
         QVERIFY2(result.wait_for(std::chrono::seconds(10)) == std::future_status::ready, "endless search");
@@ -184,32 +182,32 @@ private slots:
         const auto begin = fake;
         const Board board = BoardText::board(elevenEmpties);
         StrongSearch search(limits);
-        QVERIFY(search.choose(board.bitboard(White), board.bitboard(Black)) >= 0);
+        QVERIFY(search.choose(board.discs(Colour::White), board.discs(Colour::Black)) >= 0);
         QVERIFY(fake - begin <= limits.budget);
         QVERIFY(search.lines().back().depth < 11);
     }
 
     void endgames_data()
     {
-        QTest::addColumn<int>("side");
+        QTest::addColumn<Colour>("side");
         QTest::addColumn<QStringList>("drawn");
-        QTest::newRow("9 empties, white") << int(White)
+        QTest::newRow("9 empties, white") << Colour::White
             << QStringList{"OOOOOOX.", "XXXXXOXO", ".XOOXXO.", "..XXXOOO",
                            ".XXXOXOX", ".XXOXOXX", "XXXXOOXX", "OXO.OXX."};
-        QTest::newRow("10 empties, black") << int(Black)
+        QTest::newRow("10 empties, black") << Colour::Black
             << QStringList{"XOXXOOO.", "XOXXXOO.", "XOOXOXX.", "XOXOOXXX",
                            "XXOOOOXX", "XXXXXOOX", "OXXX.OOO", "O.X....."};
-        QTest::newRow("11 empties, white") << int(White) << elevenEmpties;
+        QTest::newRow("11 empties, white") << Colour::White << elevenEmpties;
     }
     // The exact solve, its value and a best square; the midgame search deepened to the end instead agrees, at more
     // cost. Master and the stronger computer play a best square.
     void endgames()
     {
-        QFETCH(int, side);
+        QFETCH(Colour, side);
         QFETCH(QStringList, drawn);
         Board board = BoardText::board(drawn);
-        const Bits p = board.bitboard(side);
-        const Bits o = board.bitboard(1 - side);
+        const Bits p = board.discs(side);
+        const Bits o = board.discs(opponent(side));
         const int empties = 64 - popCount(p | o);
         const int score = bruteForceScore(p, o);
         engine::SearchLimits limits;
@@ -227,12 +225,12 @@ private slots:
         QVERIFY(solver.nodes() < deepener.nodes());
         const std::atomic<bool> going{false};
         QCOMPARE(scoreAfter(p, o, engine::think(engine::Level::Master, p, o, going).square), score);
-        if (side == White) {
+        if (side == Colour::White) {
             board.setStronger(true);
-            board.trace = nullptr;
             int at[2] = {-1, -1};
-            QCOMPARE(board.computerPlay(at[0], at[1]), score * StrongSearch::kFinished);
-            QCOMPARE(-bruteForceScore(board.bitboard(Black), board.bitboard(White)), score);
+            QCOMPARE(board.computerSearch(at[0], at[1]), score * StrongSearch::kFinished);
+            QVERIFY(board.playMove(at[0], at[1], Colour::White, true) > 0);
+            QCOMPARE(-bruteForceScore(board.discs(Colour::Black), board.discs(Colour::White)), score);
         }
     }
 };

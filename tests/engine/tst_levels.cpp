@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The levels on a worker thread: legal replies, a stop obeyed, Beginner's repeatable variety.
-#include "levels.h"
+#include "engine/levels.h"
+#include "engine/strongsearch.h"
 #include "reference.h"
-#include "strongsearch.h"
 
 #include <QtTest>
 #include <thread>
@@ -14,10 +14,10 @@ Q_DECLARE_METATYPE(Level)
 namespace {
 
 // A short budget; the level's own settings otherwise.
-engine::Choice think(Level level, const Board& b, int side, std::uint64_t salt = 0)
+engine::Choice think(Level level, const Board& b, Colour side, std::uint64_t salt = 0)
 {
     const std::atomic<bool> stop{false};
-    return engine::think(level, b.bitboard(side), b.bitboard(1 - side), stop, salt, std::chrono::milliseconds(30));
+    return engine::think(level, b.discs(side), b.discs(opponent(side)), stop, salt, std::chrono::milliseconds(30));
 }
 
 } // namespace
@@ -42,9 +42,9 @@ private slots:
         std::mt19937 rng(16);
         for (int n = 0; n < 40; ++n) {
             Board b;
-            const int side = n % 5 ? playRandomly(b, rng, n + n % 2) : n % 2;
+            const Colour side = n % 5 ? playRandomly(b, rng, n + n % 2) : n % 2 ? Colour::White : Colour::Black;
             if (n % 5 == 0) // side cannot move
-                BoardText::load(b, BoardText::topRow(side == Black ? "OX......" : "XO......"));
+                BoardText::load(b, BoardText::topRow(side == Colour::Black ? "OX......" : "XO......"));
             const int square = think(level, b, side, std::uint64_t(n)).square;
             const bool legal = square >= 0 && b.playMove(square / 8, square % 8, side, false) > 0;
             QVERIFY2(legal == b.hasLegalMove(side), qPrintable(BoardText::rows(b).join('\n')));
@@ -58,7 +58,7 @@ private slots:
     {
         const Board start;
         std::atomic<bool> stop{true};
-        QCOMPARE(engine::think(Level::Master, start.bitboard(Black), start.bitboard(White), stop).square, -1);
+        QCOMPARE(engine::think(Level::Master, start.discs(Colour::Black), start.discs(Colour::White), stop).square, -1);
 
         stop = false;
         engine::SearchLimits limits;
@@ -69,7 +69,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             stop = true;
         });
-        search.choose(start.bitboard(Black), start.bitboard(White));
+        search.choose(start.discs(Colour::Black), start.discs(Colour::White));
         stopper.join();
         QVERIFY(search.stopped());
     }
@@ -81,7 +81,7 @@ private slots:
         int varied = 0;
         for (int n = 0; n < 60; ++n) {
             Board b;
-            const int side = playRandomly(b, rng, 10 + n % 40);
+            const Colour side = playRandomly(b, rng, 10 + n % 40);
             const int first = think(Level::Beginner, b, side, 99).square;
             QCOMPARE(think(Level::Beginner, b, side, 99).square, first);
             varied += think(Level::Beginner, b, side, 100 + n).square != first ? 1 : 0;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The trained evaluation: its features follow the moves, its file is checked
 // before it is used, and the search that uses it still solves endgames exactly.
-#include "bitboard.h"
-#include "levels.h"
-#include "patterns.h"
-#include "search.h"
-#include "strongsearch.h"
+#include "engine/bitboard.h"
+#include "engine/levels.h"
+#include "engine/patterns.h"
+#include "engine/search.h"
+#include "engine/strongsearch.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Othello transcript: a known opening both ways, random games there and back, texts that are no game.
+#include "engine/transcript.h"
 #include "reference.h"
-#include "transcript.h"
 
 #include <QtTest>
 
 using engine::Opening;
 using engine::PlayedMove;
 using Moves = std::vector<PlayedMove>;
+using enum Colour;
 
 Q_DECLARE_METATYPE(Opening)
 
@@ -16,8 +17,8 @@ static Moves randomGame(std::mt19937& rng, Opening opening)
 {
     Board board;
     Moves moves;
-    const int first = opening == Opening::BlackFirst ? Black : White;
-    playRandomly(board, rng, 1 + int(rng() % 70), first, [&moves](int x, int y, int side) {
+    const Colour first = opening == Opening::BlackFirst ? Black : White;
+    playRandomly(board, rng, 1 + int(rng() % 70), first, [&moves](int x, int y, Colour side) {
         moves.push_back({x, y, side});
     });
     if (moves.back().x < 0) // a pass is only implied by the move after it
@@ -42,21 +43,24 @@ private slots:
     {
         QTest::addColumn<Opening>("opening");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<int>>("first"); // x, y and colour of f5 on our board
-        QTest::newRow("computer") << Opening::BlackFirst << "f5d6c3d3c4" << QList<int>{5, 3, Black};
-        QTest::newRow("network") << Opening::WhiteFirst << "f5d6c3d3c4" << QList<int>{5, 4, White};
-        QTest::newRow("upper case, spaces") << Opening::BlackFirst << " \tF5d6C3D3c4\r\n" << QList<int>{5, 3, Black};
+        QTest::addColumn<QList<int>>("first"); // x and y of f5 on our board
+        QTest::addColumn<Colour>("mover");      // who plays it
+        QTest::newRow("computer") << Opening::BlackFirst << "f5d6c3d3c4" << QList<int>{5, 3} << Black;
+        QTest::newRow("network") << Opening::WhiteFirst << "f5d6c3d3c4" << QList<int>{5, 4} << White;
+        QTest::newRow("upper case, spaces") << Opening::BlackFirst << " \tF5d6C3D3c4\r\n" << QList<int>{5, 3} << Black;
     }
     void knownOpening()
     {
         QFETCH(Opening, opening);
         QFETCH(QString, text);
         QFETCH(QList<int>, first);
+        QFETCH(Colour, mover);
         const engine::ReadTranscript read = engine::readTranscript(text.toStdString(), opening);
         QVERIFY2(read.ok, read.error.c_str());
         QCOMPARE(read.moves.size(), 5u);
-        QCOMPARE((QList<int>{read.moves[0].x, read.moves[0].y, read.moves[0].colour}), first);
-        QCOMPARE(read.moves[1].colour, 1 - first[2]);
+        QCOMPARE((QList<int>{read.moves[0].x, read.moves[0].y}), first);
+        QCOMPARE(read.moves[0].colour, mover);
+        QCOMPARE(read.moves[1].colour, opponent(mover));
         QCOMPARE(engine::writeTranscript(read.moves, opening), "f5d6c3d3c4");
     }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every tr() text has a finished English and French translation, shown; the C locale shows them as written.
-#include "dialognetwork.h"
-#include "language.h"
+#include "common/language.h"
+#include "network/dialognetwork.h"
 #include "windowparts.h"
 
 #include <QFile>

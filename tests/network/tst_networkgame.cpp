@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Client windows and a real server on loopback: games to their end, again, cut short, and cheated.
 #include "boardtext.h"
-#include "dialognetwork.h"
-#include "fenserveur.h"
-#include "frame.h"
-#include "messages.h"
+#include "network/dialognetwork.h"
+#include "server/fenserveur.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 #include "modal.h"
 #include "windowparts.h"
 
@@ -109,7 +109,7 @@ private slots:
         QVERIFY(start(black, white));
         QVERIFY(dropOn(white.board, 3, 2)); // d3
         QTRY_COMPARE(black.rows(), white.rows());
-        QCOMPARE(black.board->model().count(White), 4);
+        QCOMPARE(black.board->model().count(Colour::White), 4);
         QCOMPARE(black.status(), QString());
     }
 
@@ -122,7 +122,7 @@ private slots:
         Client black;
         const QString ticket = QStringLiteral("0123456789abcdef");
         black.board->startNetworkPlay(true, QStringLiteral("127.0.0.1"), seats.serverPort());
-        black.board->setOwnColor(Black);
+        black.board->setOwnColor(Colour::Black);
         black.board->setGameTicket(ticket);
         QTRY_VERIFY(seats.hasPendingConnections());
         QTcpSocket* seat = seats.nextPendingConnection();
@@ -130,10 +130,10 @@ private slots:
         QStringList got;
         QTRY_COMPARE(got += reader.readAll(seat), QStringList{Message::Ticket + ticket});
         Board expected = black.board->model();
-        expected.playMove(3, 2, White, true); // d3, after another game's c4
-        seat->write(Frame::encode(Message::moveText(2, 3, White)));
+        expected.playMove(3, 2, Colour::White, true); // d3, after another game's c4
+        seat->write(Frame::encode(Message::moveText(2, 3, Colour::White)));
         seat->write(Frame::encode(Message::Ticket + ticket));
-        seat->write(Frame::encode(Message::moveText(3, 2, White)));
+        seat->write(Frame::encode(Message::moveText(3, 2, Colour::White)));
         QTRY_VERIFY(black.board->canPlay());
         QCOMPARE(black.rows(), BoardText::rows(expected));
     }
@@ -209,7 +209,7 @@ private slots:
         QTRY_VERIFY(black.log().contains(cheat));
         QCoreApplication::processEvents();
         Board expected;
-        expected.playMove(2, 3, White, true);
+        expected.playMove(2, 3, Colour::White, true);
         QCOMPARE(black.rows(), BoardText::rows(expected));
         QCOMPARE(white.rows(), BoardText::rows(expected));
     }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The wire: a frame's exact bytes, and the reader however bytes come.
 #include "fakeconnection.h"
-#include "frame.h"
-#include "messages.h"
+#include "protocol/frame.h"
+#include "protocol/messages.h"
 
 #include <QTest>
 
@@ -15,7 +15,7 @@ private slots:
     {
         const QByteArray move = QByteArray::fromHex("0018 00000014"
                                                     "0050 0055 0054 007c 0032 007c 0033 007c 0031 007c");
-        QCOMPARE(Frame::encode(Message::moveText(2, 3, 1)), move);
+        QCOMPARE(Frame::encode(Message::moveText(2, 3, Colour::White)), move);
         // A null text goes as the empty one, never as the null marker.
         QCOMPARE(Frame::encode(QString()), QByteArray::fromHex("0004 00000000"));
         // Too long for the 16-bit length by one UTF-16 unit: nothing is sent.

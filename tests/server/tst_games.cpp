@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Many games on one relay without sockets: pairing, seating boards, leaving, and what a hostile peer costs.
 #include "fakeconnection.h"
-#include "messages.h"
-#include "relay.h"
+#include "protocol/messages.h"
+#include "server/relay.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -143,8 +143,8 @@ private slots:
             say(board, tickets ? ticket(board - 2) : "hello");
         for (int i = 0; i < int(peers.size()); ++i)
             heard(i);
-        say(games[1] + 3, Message::moveText(2, 3, 1));
-        say(games[0] + 2, Message::moveText(4, 5, 0));
+        say(games[1] + 3, Message::moveText(2, 3, Colour::White));
+        say(games[0] + 2, Message::moveText(4, 5, Colour::Black));
         for (int i = 0; i < int(peers.size()); ++i)
             QCOMPARE(heard(i), i < games[1] ? "PUT|4|5|0|" : "PUT|2|3|1|");
     }
@@ -181,7 +181,7 @@ private slots:
         const int boards[2] = {arrive(), arrive()};
         heard(black);
         QCOMPARE(heard(next), "BLACK");
-        say(boards[1], Message::moveText(3, 2, 1));
+        say(boards[1], Message::moveText(3, 2, Colour::White));
         QCOMPARE(heard(black) + " / " + heard(boards[0]) + " / " + heard(next), "PUT|3|2|1| / PUT|3|2|1| / ");
     }
 
@@ -233,7 +233,7 @@ private slots:
         QTest::addColumn<int>("times");
         QTest::addColumn<int>("copies"); // what the reader gets at least
         QTest::newRow("too long") << "PUT|1|1|0|" + QString(Relay::MaxText, u'x') << 1 << 0;
-        const QString move = Message::moveText(1, 1, 0);
+        const QString move = Message::moveText(1, 1, Colour::Black);
         const int fit = int(Relay::FloodBurst / Frame::encode(move).size());
         QTest::newRow("flood") << move << fit + 50 << fit;
         QTest::newRow("not a frame") << QString() << 1 << 0;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole server: its listener's queue, its window, players who leave at once.
-#include "elidedlabel.h"
-#include "fenserveur.h"
-#include "messages.h"
-#include "relay.h"
+#include "protocol/messages.h"
+#include "server/elidedlabel.h"
+#include "server/fenserveur.h"
+#include "server/relay.h"
 
 #include <QLoggingCategory>
 #include <QTcpSocket>
@@ -51,8 +51,8 @@ private slots:
         const int queued = Relay::ConnectionsPerGame + Listener::MaxWaiting;
         for (int i = 0; i < queued + 20; ++i) // more than Qt's own pending queue holds
             arrive();
-        const QString move = Message::moveText(1, 2, 1);
-        const QString late = Message::moveText(3, 4, 0);
+        const QString move = Message::moveText(1, 2, Colour::White);
+        const QString late = Message::moveText(3, 4, Colour::Black);
         peers[4].socket.write(Frame::encode(move)); // the oldest to wait
         peers[5].socket.write(Frame::encode(QString(30000, u'x')));
         peers[6].socket.write(Frame::encode(late));
@@ -87,11 +87,11 @@ private slots:
                 board.connectToHost(QHostAddress::LocalHost, port);
             }
             QTRY_COMPARE(served(), 4);
-            black.socket.write(Frame::encode(Message::moveText(2, 3, 0)));
+            black.socket.write(Frame::encode(Message::moveText(2, 3, Colour::Black)));
             QTRY_VERIFY(boards[0].bytesAvailable() > 0 && boards[1].bytesAvailable() > 0);
             boards[0].abort();
             boards[1].abort();
-            QTRY_VERIFY(black.got.endsWith(Message::moveText(-2, -2, White)));
+            QTRY_VERIFY(black.got.endsWith(Message::moveText(-2, -2, Colour::White)));
             black.socket.abort();
             QTRY_COMPARE(white.socket.state(), QAbstractSocket::UnconnectedState);
             QTRY_COMPARE(served(), 0);

@@ -2,7 +2,7 @@
 // The board at 200%: fitted to the window, drops land where the cell shows; its pictures of twice the size.
 
 #include "boardtext.h"
-#include "pictures.h"
+#include "common/pictures.h"
 #include "windowparts.h"
 
 #include <QPainter>
@@ -34,7 +34,7 @@ private slots:
         corners.first() = QStringLiteral(".OX.....");
         corners.last() = QStringLiteral(".....XO.");
         PavotWidget board;
-        board.model().trace = nullptr;
+        board.gameState().setTraceOutput(nullptr);
         BoardText::load(board.model(), corners);
         board.setFitToWindow(true);
         board.resize(size);
@@ -52,10 +52,10 @@ private slots:
         const QPoint beside = origin.x() > 0 ? origin + QPoint(-2, 5) : origin + QPoint(5, -2);
         QVERIFY(!send<QDropEvent>(&board, beside));
         QVERIFY(send<QDropEvent>(&board, at(7, 7, side / 8 - 2)));
-        QCOMPARE(board.model().cell(7, 7), Black);
+        QCOMPARE(board.model().cell(7, 7), Colour::Black);
         BoardText::load(board.model(), corners); // the computer's reply took a1 from black
         QVERIFY(send<QDropEvent>(&board, at(0, 0, side / 8 - 2)));
-        QCOMPARE(board.model().cell(0, 0), Black);
+        QCOMPARE(board.model().cell(0, 0), Colour::Black);
     }
 
     void boardFollowsTheWindow_data()
