@@ -188,18 +188,8 @@ float predict(const std::vector<float>& w, const Features& f)
 Bits symmetric(Bits b, int t)
 {
     Bits out = 0;
-    for (; b; b &= b - 1) {
-        const int sq = lowestSquare(b);
-        int x = sq / 8;
-        int y = sq % 8;
-        if (t & 1)
-            x = 7 - x;
-        if (t & 2)
-            y = 7 - y;
-        if (t & 4)
-            std::swap(x, y);
-        out |= bitOf(x, y);
-    }
+    for (; b; b &= b - 1)
+        out |= Bits{1} << patterns::symmetricSquare(lowestSquare(b), t);
     return out;
 }
 

@@ -45,18 +45,6 @@ const std::vector<std::vector<Square>>& prototypes()
     return p;
 }
 
-Square transform(Square s, int t)
-{
-    int x = s.x;
-    int y = s.y;
-    if (t & 1)
-        x = 7 - x;
-    if (t & 2)
-        y = 7 - y;
-    if (t & 4)
-        std::swap(x, y);
-    return {x, y};
-}
 
 struct Geometry
 {
@@ -84,10 +72,8 @@ const Geometry& geometry()
             std::set<std::vector<int>> seen;
             for (int t = 0; t < 8; ++t) {
                 std::vector<int> sq;
-                for (const Square s : proto) {
-                    const Square m = transform(s, t);
-                    sq.push_back(m.x * 8 + m.y);
-                }
+                for (const Square s : proto)
+                    sq.push_back(symmetricSquare(s.x * 8 + s.y, t));
                 std::vector<int> key = sq;
                 std::sort(key.begin(), key.end());
                 if (!seen.insert(key).second)
@@ -186,6 +172,19 @@ T get(const char* p)
 constexpr std::size_t kHeader = sizeof(kMagic) + 4 + 4 + 4 + 8;
 
 } // namespace
+
+int symmetricSquare(int sq, int t)
+{
+    int x = sq / 8;
+    int y = sq % 8;
+    if (t & 1)
+        x = 7 - x;
+    if (t & 2)
+        y = 7 - y;
+    if (t & 4)
+        std::swap(x, y);
+    return x * 8 + y;
+}
 
 int familyOf(int instance) { return geometry().family[static_cast<unsigned>(instance)]; }
 const std::vector<int>& squaresOf(int instance) { return geometry().squares[static_cast<unsigned>(instance)]; }

@@ -20,6 +20,10 @@ constexpr int kInstances = 46;
 constexpr int kStages = 15;
 constexpr int stageOf(int empties) { return empties <= 1 ? 0 : empties >= 60 ? kStages - 1 : (empties - 1) / 4; }
 
+// Square sq = x * 8 + y under symmetry t of the board (0..7: bit 0 mirrors x,
+// bit 1 mirrors y, bit 2 swaps them).
+int symmetricSquare(int sq, int t);
+
 // The family of each instance, the squares of each, and the size of each
 // family's table (3 to the power of its squares).
 int familyOf(int instance);
