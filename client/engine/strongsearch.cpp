@@ -582,7 +582,7 @@ HOT int StrongSearch::search(Bits p, Bits o, int depth, int alpha, int beta)
     }
 
     int cut = 0;
-    if (beta - alpha == 1 && probCut(p, o, depth, alpha, beta, cut))
+    if (alpha + 1 == beta && probCut(p, o, depth, alpha, beta, cut)) // a null window: never the principal line
         return cut;
     if (halted)
         return 0;
