@@ -24,6 +24,7 @@ echo "== fuzzing the wire"
 
 echo "== benchmark smoke run"
 "$here/build/bin/engine_bench" --benchmark_min_time=0.05
+"$here/build/bin/speed_bench" --benchmark_filter=Described
 "$here/build/bin/relay_bench" --benchmark_min_time=0.05
 "$here/build/bin/dialog_bench" --benchmark_min_time=0.05
 "$here/build/bin/match_bench" 4

@@ -356,8 +356,11 @@ int main(int argc, char** argv)
 {
     const Options opt = parse(argc, argv);
     // The levels play with the trained evaluation, as in the game.
+    // From the working folder, else from beside the program (the build's bin).
     std::string error;
-    if (!engine::patterns::install("ardesia.weights", error))
+    std::string beside = argv[0];
+    beside = beside.substr(0, beside.find_last_of('/') + 1) + "ardesia.weights";
+    if (!engine::patterns::install("ardesia.weights", error) && !engine::patterns::install(beside, error))
         std::fprintf(stderr, "%s: the levels use the hand-weighted evaluation\n", error.c_str());
     std::mt19937 rng(opt.salt);
     const std::vector<std::vector<int>> starts = openings(rng, opt.openings);
