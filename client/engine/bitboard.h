@@ -163,6 +163,15 @@ inline Bits flips(Bits p, Bits o, int sq)
 #endif
 
 inline int popCount(Bits b) { return std::popcount(b); }
+
+// The position after the side owning p plays on sq, turning the discs f: the
+// other side is the one to move.
+struct Next
+{
+    Bits p; // the side to move now
+    Bits o;
+};
+inline Next next(Bits p, Bits o, int sq, Bits f) { return {o ^ f, p | f | (Bits{1} << sq)}; }
 inline int lowestSquare(Bits b) { return std::countr_zero(b); }
 
 } // namespace

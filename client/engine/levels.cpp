@@ -67,7 +67,8 @@ int discSearch(Bits p, Bits o, int depth)
     for (Bits m = moves; m; m &= m - 1) {
         const int sq = lowestSquare(m);
         const Bits f = flips(p, o, sq);
-        best = std::max(best, -discSearch(o ^ f, p | f | (Bits{1} << sq), depth - 1));
+        const Next after = next(p, o, sq, f);
+        best = std::max(best, -discSearch(after.p, after.o, depth - 1));
     }
     return best;
 }
@@ -88,7 +89,8 @@ Choice beginner(Bits own, Bits opponent, std::uint64_t salt)
     for (Bits m = legalMoves(own, opponent); m; m &= m - 1) {
         const int sq = lowestSquare(m);
         const Bits f = flips(own, opponent, sq);
-        moves.push_back({sq, -discSearch(opponent ^ f, own | f | (Bits{1} << sq), kDepth - 1)});
+        const Next after = next(own, opponent, sq, f);
+        moves.push_back({sq, -discSearch(after.p, after.o, kDepth - 1)});
     }
     std::stable_sort(moves.begin(), moves.end(), [](const Scored& a, const Scored& b) { return a.value > b.value; });
     const std::uint64_t roll = mix(salt ^ mix(own) ^ mix(mix(opponent)));

@@ -53,7 +53,8 @@ int innerSearch(Bits p, Bits o, int diff, int sum, int depth, std::uint64_t& nod
         moves &= moves - 1;
         const Bits f = flips(p, o, sq);
         const int t = popCount(f);
-        const int v = -innerSearch(o ^ f, p | f | (Bits{1} << sq), -(diff + 2 * t + 1), sum + 1,
+        const Next after = next(p, o, sq, f);
+        const int v = -innerSearch(after.p, after.o, -(diff + 2 * t + 1), sum + 1,
                                    depth - 1, nodes);
         best = std::max(best, v);
     } while (moves);
@@ -75,7 +76,8 @@ int engine::ARDESIA_SEARCH_ISA::searchRoot(std::uint64_t p, std::uint64_t o, int
         const int sq = lowestSquare(moves);
         const Bits f = flips(p, o, sq);
         const int t = popCount(f);
-        const int v = -innerSearch(o ^ f, p | f | (Bits{1} << sq), -(diff + 2 * t + 1), sum + 1,
+        const Next after = next(p, o, sq, f);
+        const int v = -innerSearch(after.p, after.o, -(diff + 2 * t + 1), sum + 1,
                                    depth - 1, nodes);
         // Strictly greater: of equal values the earlier square stays.
         if (v > best) {

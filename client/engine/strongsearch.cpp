@@ -200,7 +200,8 @@ constexpr int squareOrder(int sq)
 // then few of the mover's discs next to empty squares.
 HOT int mobilityScore(Bits p, Bits o, int sq, Bits f)
 {
-    const Bits replies = legalMoves(o ^ f, p | f | (Bits{1} << sq));
+    const Next after = next(p, o, sq, f);
+    const Bits replies = legalMoves(after.p, after.o);
     return squareOrder(sq) - 32 * popCount(replies) - 4 * popCount(around(~(p | o)) & (p | f));
 }
 
@@ -326,7 +327,8 @@ HOT int StrongSearch::moveScore(Bits p, Bits o, int sq, bool deep)
     if (deep && tracking) {
         features.play(sq, f, aToMove);
         aToMove = !aToMove;
-        score -= evaluate(o ^ f, p | f | (Bits{1} << sq));
+        const Next after = next(p, o, sq, f);
+        score -= evaluate(after.p, after.o);
         aToMove = !aToMove;
         features.undo(sq, f, aToMove);
     }
@@ -462,7 +464,9 @@ HOT int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& squ
     for (std::size_t i = 0; i < rootMoves.size(); ++i) {
         const int sq = rootMoves[i].square;
         const Bits f = flips(p, o, sq);
-        const Bits np = o ^ f, no = p | f | (Bits{1} << sq);
+        const Next after = next(p, o, sq, f);
+        const Bits np = after.p;
+        const Bits no = after.o;
         if (tracking)
             features.play(sq, f, aToMove);
         aToMove = !aToMove;
@@ -505,8 +509,9 @@ int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int be
         pickNext(list, i, n);
         const int sq = list[i].square;
         const Bits f = flips(p, o, sq);
-        const Bits np = o ^ f;
-        const Bits no = p | f | (Bits{1} << sq);
+        const Next after = next(p, o, sq, f);
+        const Bits np = after.p;
+        const Bits no = after.o;
         if (tracking)
             features.play(sq, f, aToMove);
         aToMove = !aToMove;
@@ -676,7 +681,8 @@ HOT int StrongSearch::solveNear(Bits p, Bits o, int empties, int alpha, int beta
             const Bits f = flips(p, o, sq);
             if (!f)
                 continue;
-            const int v = -solveNear(o ^ f, p | f | (Bits{1} << sq), empties - 1, -beta, -alpha);
+            const Next after = next(p, o, sq, f);
+            const int v = -solveNear(after.p, after.o, empties - 1, -beta, -alpha);
             if (v > best) {
                 best = v;
                 alpha = std::max(alpha, v);
