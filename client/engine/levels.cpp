@@ -27,6 +27,7 @@ SearchLimits limitsOf(Level level)
     limits.probCut = limits.weights ? 1.5 : 0.0;
     limits.winLossFirst = true;
     limits.estimateSolve = true;
+    limits.keepPartial = true;
     limits.solveEmpties = 30;
     switch (level) {
     case Level::Strong:

@@ -375,7 +375,7 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         int sq = square;
         const int v = rootSearch(p, o, depth, false, sq, -kInfinity, kInfinity);
         if (halted)
-            return square;
+            return sq;
         square = sq;
         midNodes += visited - before;
         done.push_back({depth, visited - before, v, sq});
@@ -406,18 +406,16 @@ int StrongSearch::choose(std::uint64_t p, std::uint64_t o)
         int sq = square;
         const int v = rootSearch(p, o, empties, true, sq, -1, 1);
         if (halted)
-            return square;
+            return sq;
         square = sq;
         done.push_back({empties, visited - before, std::clamp(v, -1, 1) * kFinished, sq, true});
     }
     const std::uint64_t before = visited;
     int sq = square;
     const int v = rootSearch(p, o, empties, true, sq, -kInfinity, kInfinity);
-    if (!halted) {
-        square = sq;
+    if (!halted)
         done.push_back({empties, visited - before, v * kFinished, sq});
-    }
-    return square;
+    return sq;
 }
 
 // Whether the exact solve is expected to finish in half the time left, at the
@@ -479,8 +477,13 @@ HOT int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& squ
         aToMove = !aToMove;
         if (tracking)
             features.undo(sq, f, aToMove);
-        if (halted)
+        if (halted) {
+            // A move that beat the last depth's best at this depth, searched
+            // in full, is kept though the iteration ends here.
+            if (limits.keepPartial && bestIndex > 0)
+                square = rootMoves[static_cast<std::size_t>(bestIndex)].square;
             return 0;
+        }
         if (v > best) {
             best = v;
             bestIndex = static_cast<int>(i);

@@ -38,6 +38,9 @@ struct SearchLimits
     double probCut = 0.0;
     bool winLossFirst = false;
     bool estimateSolve = false;
+    // A move proved better than the last depth's best by an iteration that
+    // then ran out of time is played rather than dropped with it.
+    bool keepPartial = false;
 };
 
 // The stronger computer's search, on copies of two bitboards (square (x, y) at
