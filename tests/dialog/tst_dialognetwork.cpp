@@ -110,16 +110,6 @@ private slots:
         QCOMPARE(dialog->gameTicket(), QStringLiteral("0123456789abcdef"));
     }
 
-    // The last server asked is proposed again by the next dialog.
-    void remembersTheLastServer()
-    {
-        QVERIFY(pressAndAccept());
-        child("serveurPort")->setProperty("value", 1234);
-        dialog = std::make_unique<DialogNetwork>();
-        QCOMPARE(child("serveurPort")->property("value").toInt(), int(server->serverPort()));
-        QCOMPARE(child("serveurIP")->property("text").toString(), QStringLiteral("127.0.0.1"));
-    }
-
     // A flood keeps only the latest entries, each cut short, and no undo history of them.
     void logKeepsTheLatestEntries()
     {
