@@ -110,9 +110,8 @@ private slots:
         QVERIFY(!allowedCells(board).isEmpty());
     }
 
-    // "&Restart" or undo while the computer thinks, or "&Restart" while it
-    // seeks a hint: what it found before the cancel never lands after it (a
-    // search still running is cancelled the same way). Redo answers again.
+    // "&Restart" or undo while the computer thinks, or "&Restart" while it seeks a hint: what it found before the
+    // cancel never lands after it (a search still running is cancelled the same way). Redo answers again.
     void cancelledWorkNeverLands_data()
     {
         QTest::addColumn<bool>("hint");
@@ -181,19 +180,13 @@ private slots:
         option(Options::MoveList);
         QVERIFY(dropOn(board, 2, 4)); // c5, answered e6
         const QStringList afterOne = rows();
-        QVERIFY(dropOn(board, 5, 4)); // f5
-        const QStringList afterTwo = rows();
-        QCOMPARE(window->moveList()->count(), 4);
         QCOMPARE(window->moveList()->item(0)->text(), QStringLiteral("1. Black c4"));
-        menuEntry(*window, 0, 2)->trigger();
-        QCOMPARE(rows(), afterOne);
         menuEntry(*window, 0, 2)->trigger();
         QCOMPARE(rows(), BoardText::rows(Board()));
         QCOMPARE(window->moveList()->count(), 0);
         menuEntry(*window, 0, 3)->trigger();
-        menuEntry(*window, 0, 3)->trigger();
-        QCOMPARE(rows(), afterTwo);
-        QCOMPARE(window->moveList()->count(), 4);
+        QCOMPARE(rows(), afterOne);
+        QCOMPARE(window->moveList()->count(), 2);
     }
 
     // A new level while the computer thinks takes over its reply at once.
