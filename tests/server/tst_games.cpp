@@ -135,42 +135,23 @@ private slots:
             QCOMPARE(heard(i), i < games[1] ? "PUT|4|5|0|" : "PUT|2|3|1|");
     }
 
-    // A player's next dialog, taken for a board by its address, leaves that
-    // game when it asks for a colour, and the real board takes the place.
-    void letsAMistakenBoardGo()
-    {
-        const int black = pair("127.0.0.1", "127.0.0.1");
-        const int next = arrive();
-        say(next, Message::Black);
-        const int boards[2] = {arrive(), arrive()};
-        heard(black);
-        QCOMPARE(heard(next), "BLACK");
-        say(boards[1], Message::moveText(3, 2, Colour::White));
-        QCOMPARE(heard(black) + " / " + heard(boards[0]) + " / " + heard(next), "PUT|3|2|1| / PUT|3|2|1| / ");
-    }
-
     // The others hear that a player left, in its colour when it is known.
     void tellsWhoLeft_data()
     {
         QTest::addColumn<QString>("white");    // white's address
         QTest::addColumn<bool>("withBoards");  // boards seated by address
-        QTest::addColumn<bool>("tickets");     // white's board claims its seat
         QTest::addColumn<QString>("told");
-        QTest::newRow("board, ticket") << "127.0.0.1" << true << true << "PUT|-2|-2|1|";
-        QTest::newRow("board, two hosts") << "10.0.0.2" << true << false << "PUT|-2|-2|1|";
-        QTest::newRow("board, one host") << "127.0.0.1" << true << false << "PUT|-2|-2|0| PUT|-2|-2|1|";
-        QTest::newRow("dialog before its board") << "127.0.0.1" << false << false << "PUT|-2|-2|1|";
+        QTest::newRow("board, two hosts") << "10.0.0.2" << true << "PUT|-2|-2|1|";
+        QTest::newRow("board, one host") << "127.0.0.1" << true << "PUT|-2|-2|0| PUT|-2|-2|1|";
+        QTest::newRow("dialog before its board") << "127.0.0.1" << false << "PUT|-2|-2|1|";
     }
     void tellsWhoLeft()
     {
         QFETCH(QString, white);
         QFETCH(bool, withBoards);
-        QFETCH(bool, tickets);
         QFETCH(QString, told);
         const int black = pair("127.0.0.1", qPrintable(white));
         const int whiteBoard = withBoards ? arrive(qPrintable(white)) : black + 1;
-        if (tickets)
-            say(whiteBoard, ticket(black + 1));
         heard(black);
         leave(whiteBoard);
         QCOMPARE(heard(black), told);
