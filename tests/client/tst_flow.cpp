@@ -160,20 +160,6 @@ private slots:
         QVERIFY(allowedCells(board).contains(*board->hint()));
     }
 
-    // With "Play at once" the disc is in the list at launch, and again, on a new game, after the report.
-    void playAtOnceAtLaunchAndAfterTheReport()
-    {
-        QSettings().setValue(QStringLiteral("options/playAtOnce"), true);
-        newWindow();
-        QTRY_COMPARE(window->pieces()->count(), 1);
-        BoardText::load(board->model(), BoardText::topRow("XO......"));
-        QVERIFY(dropOn(board, 2, 0)); // c1 takes white's last disc
-        QTRY_COMPARE(boxes.texts.size(), 1);
-        QCOMPARE(rows(), BoardText::rows(Board()));
-        QCOMPARE(window->pieces()->count(), 1);
-        QVERIFY(dropOn(board, 2, 4));
-    }
-
     // Undo and redo go by a move and its reply; the move list follows.
     void undoAndRedoAgainstTheComputer()
     {
@@ -304,7 +290,6 @@ private slots:
         QTest::addColumn<bool>("saved");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addRow("saved game") << true << QByteArray();
-        QTest::addRow("illegal move") << false << QByteArray("f5f5");
         QTest::addRow("too large") << false << QByteArray(5000, ' ');
         QTest::addRow("missing") << false << QByteArray();
     }
