@@ -51,12 +51,6 @@ await_port() {
     return 1
 }
 
-# A server on a port of our choosing, while another stays on its own.
-port=$(( 40000 + RANDOM % 9000 ))
-"$prefix/bin/ardesia-server" -platform offscreen --port "$port" >/dev/null 2>&1 &
-await_port "$port" || fail "the server does not listen on port $port"
-timeout 10 "$prefix/bin/ardesia-server" -platform offscreen --port 0 2>/dev/null && fail "port 0 was taken"
-
 # Debug lines only where asked for: the server writes one for each text it receives, here a colour request.
 traces() { # server [options...]
     local port=$(( 40000 + RANDOM % 9000 ))
