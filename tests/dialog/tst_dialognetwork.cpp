@@ -124,9 +124,8 @@ private slots:
     {
         send({Message::Black});
         QTRY_VERIFY(!enabled("boutonConnexion"));
-        peer->disconnectFromHost();
+        server.reset(); // closes the connection too
         QTRY_VERIFY(enabled("boutonConnexion"));
-        server.reset();
         const QString refused = QStringLiteral("le serveur a refusé la connexion");
         press();
         QTRY_COMPARE(log().count(refused), 1);

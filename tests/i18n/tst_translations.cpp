@@ -4,7 +4,7 @@
 #include "network/dialognetwork.h"
 #include "windowparts.h"
 
-#include <QRadioButton>
+#include <QAbstractButton>
 #include <QTest>
 #include <QTranslator>
 
@@ -24,9 +24,8 @@ QStringList shownTexts()
     for (int row : {1, 3, 5})
         texts << columnWidget<QLabel>(window, row)->text();
     texts << passButton(window)->text() << dialog.windowTitle();
-    texts << dialog.findChild<QPushButton*>("boutonConnexion")->text();
-    texts << dialog.findChild<QRadioButton*>("radioButton")->text();
-    texts << dialog.findChild<QRadioButton*>("radioButton_2")->text();
+    for (const char* name : {"boutonConnexion", "radioButton", "radioButton_2"})
+        texts << dialog.findChild<QAbstractButton*>(name)->text();
     return texts;
 }
 
