@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every text the window shows comes from the English or French translation; the C locale shows them as written.
+// Every text the window shows comes from the English or French translation of the texts the C locale shows.
 #include "common/language.h"
 #include "network/dialognetwork.h"
 #include "windowparts.h"
@@ -38,19 +38,6 @@ class TranslationsTest : public QObject
 private slots:
     void cleanup() { Language::install(QLocale::c()); }
 
-    void theCLocaleShowsTheTextsAsWritten()
-    {
-        QCOMPARE(Language::install(QLocale::c()), QString());
-        const QStringList written{
-            "QArdesia multi", "&Game", "&Begin alone...", "&Restart", "&Undo", "Re&do", "&Hint",
-            "&Save game...", "O&pen game...", "E&xit", "&Network", "&Play multi...", "&Options",
-            "Show &legal moves", "Show last &move", "Show whose &turn", "&Click and keyboard play",
-            "&Automatic pass", "&Play at once", "&Keep the final position", "Show the move l&ist",
-            "Fit the board to the &window", "&Level", "&Help", "&Rules", "&About", "C'est votre tour !",
-            "Pion(s) noir:", "Pion(s) blanc:", "Passer", "Dialog", "Connect", "Noir", "Blanc"};
-        QCOMPARE(shownTexts(), written);
-    }
-
     void everyShownTextComesFromTheTranslation_data()
     {
         QTest::addColumn<QString>("locale");
@@ -67,6 +54,7 @@ private slots:
         QTranslator translator;
         if (!translator.load("ardesia_" + language, Language::folder()))
             QSKIP("the translations were not built");
+        QCOMPARE(Language::install(QLocale::c()), QString()); // the texts as written, the translations' sources
         const QStringList sources = shownTexts();
         QCOMPARE(Language::install(QLocale(locale)), language);
         const QStringList texts = shownTexts();
