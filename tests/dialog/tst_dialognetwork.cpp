@@ -97,16 +97,6 @@ private slots:
         QVERIFY(dialog->findChild<QWidget*>("radioButton")->isVisibleTo(dialog.get()));
     }
 
-    // The seat ticket is taken only whole and only before the game begins.
-    void keepsTheTicketOfItsGame()
-    {
-        send({"GAME|0123456789ABCDEF", "GAME|0123456789abcdef", "GAME|0123456789abcdef0"});
-        send({Message::GameBeginBlack});
-        send({"GAME|fedcba9876543210", "fin"});
-        QTRY_VERIFY(log().endsWith(u"fin"));
-        QCOMPARE(dialog->gameTicket(), QStringLiteral("0123456789abcdef"));
-    }
-
     // A flood keeps only the latest entries, each cut short, and no undo history of them.
     void logKeepsTheLatestEntries()
     {
