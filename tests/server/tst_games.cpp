@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(heard(black), told);
     }
 
-    // With every game taken a request waits, and is served once a game ends.
+    // With every game taken a request waits, and is served once a game ends; the colour it took is then refused.
     void servesAWaitingRequestWhenAGameEnds()
     {
         open({2, 60000});
@@ -169,6 +169,8 @@ private slots:
         leave(first);
         leave(first + 1);
         QCOMPARE(heard(late), "WHITE");
+        say(arrive(), Message::White); // the colour it took
+        QCOMPARE(heard(late + 1), "ERR");
     }
 
     // Who leaves for a text too long or a flood is its sender, never a reader.
