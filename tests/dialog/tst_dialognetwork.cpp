@@ -18,6 +18,7 @@ class DialogNetworkTest : public QObject
     Q_OBJECT
     std::unique_ptr<QTcpServer> server;
     std::unique_ptr<DialogNetwork> dialog;
+    QTcpSocket* peer = nullptr; // the server's end of the dialog's connection
 
     QObject* child(const char* name) { return dialog->findChild<QObject*>(name); }
     QString log() { return child("listeMessages")->property("plainText").toString(); }
@@ -30,7 +31,7 @@ class DialogNetworkTest : public QObject
             return nullptr;
         return server->nextPendingConnection();
     }
-    void send(QTcpSocket* peer, const QStringList& texts)
+    void send(const QStringList& texts)
     {
         for (const QString& text : texts)
             peer->write(Frame::encode(text));
@@ -49,6 +50,8 @@ private slots:
         QVERIFY(server->listen(QHostAddress::LocalHost, 0));
         dialog = std::make_unique<DialogNetwork>();
         child("serveurPort")->setProperty("value", server->serverPort());
+        peer = pressAndAccept(); // asks for black, the first choice
+        QVERIFY(peer);
     }
 
     // Pressed again, the dialog drops the first connection with its half frame, and reads the second's frames from
@@ -58,15 +61,13 @@ private slots:
     {
         QSignalSpy black(dialog.get(), &DialogNetwork::setBlack);
         QSignalSpy white(dialog.get(), &DialogNetwork::setWhite);
-        QTcpSocket* first = pressAndAccept();
-        QVERIFY(first);
-        first->write(Frame::encode(QStringLiteral("avant")) + Frame::encode(Message::Err).left(3));
+        peer->write(Frame::encode(QStringLiteral("avant")) + Frame::encode(Message::Err).left(3));
         QTRY_VERIFY(log().endsWith(u"avant"));
-        QTcpSocket* peer = pressAndAccept();
+        peer = pressAndAccept();
         QVERIFY(peer);
-        send(peer, {"PUT|ACKGAMEBEGINB|", "PUT|BLACK|", "ERR!", Message::GameBeginWhite});
+        send({"PUT|ACKGAMEBEGINB|", "PUT|BLACK|", "ERR!", Message::GameBeginWhite});
         QTRY_COMPARE(white.count(), 1);
-        send(peer, {Message::GameBeginBlack, Message::Black, Message::Err, "<b>end</b> &  x"});
+        send({Message::GameBeginBlack, Message::Black, Message::Err, "<b>end</b> &  x"});
         QTRY_VERIFY(log().endsWith(u"\n<b>end</b> &  x"));
         QCOMPARE(white.count() + black.count(), 1);
         QVERIFY(enabled("boutonConnexion"));
@@ -86,10 +87,8 @@ private slots:
     void onlyTheEchoOfTheRequestRegisters()
     {
         QFETCH(QStringList, echoes);
-        QTcpSocket* peer = pressAndAccept(); // asks for black, the first choice
-        QVERIFY(peer);
-        send(peer, echoes);
-        send(peer, {"fin"});
+        send(echoes);
+        send({"fin"});
         QTRY_VERIFY(log().endsWith(u"fin"));
         const bool registered = echoes.contains(Message::Black);
         QCOMPARE(enabled("boutonConnexion"), !registered);
@@ -98,35 +97,11 @@ private slots:
         QVERIFY(dialog->findChild<QWidget*>("radioButton")->isVisibleTo(dialog.get()));
     }
 
-    // The seat ticket is taken only whole and only before the game begins.
-    void keepsTheTicketOfItsGame()
-    {
-        QTcpSocket* peer = pressAndAccept();
-        QVERIFY(peer);
-        send(peer, {"GAME|0123456789ABCDEF", "GAME|0123456789abcdef", "GAME|0123456789abcdef0"});
-        send(peer, {Message::GameBeginBlack});
-        send(peer, {"GAME|fedcba9876543210", "fin"});
-        QTRY_VERIFY(log().endsWith(u"fin"));
-        QCOMPARE(dialog->gameTicket(), QStringLiteral("0123456789abcdef"));
-    }
-
-    // The last server asked is proposed again by the next dialog.
-    void remembersTheLastServer()
-    {
-        QVERIFY(pressAndAccept());
-        child("serveurPort")->setProperty("value", 1234);
-        dialog = std::make_unique<DialogNetwork>();
-        QCOMPARE(child("serveurPort")->property("value").toInt(), int(server->serverPort()));
-        QCOMPARE(child("serveurIP")->property("text").toString(), QStringLiteral("127.0.0.1"));
-    }
-
     // A flood keeps only the latest entries, each cut short, and no undo history of them.
     void logKeepsTheLatestEntries()
     {
-        QTcpSocket* peer = pressAndAccept();
-        QVERIFY(peer);
         peer->write(Frame::encode("PUT|1|2|0|").repeated(3 * DialogNetwork::MaxLogEntries));
-        send(peer, {QString(30000, u'x')});
+        send({QString(30000, u'x')});
         const QString cut = QString(DialogNetwork::MaxEntryLength, u'x') + QChar(0x2026); // an ellipsis
         QTRY_COMPARE(log().section(u'\n', -1), cut);
         QVERIFY(log().count(u'\n') < 2 * DialogNetwork::MaxLogEntries);
@@ -137,13 +112,10 @@ private slots:
     // Connect is enabled again once the server cuts the connection, and each refused attempt is reported once.
     void eachFailedAttemptIsReportedOnce()
     {
-        QTcpSocket* peer = pressAndAccept();
-        QVERIFY(peer);
-        send(peer, {Message::Black});
+        send({Message::Black});
         QTRY_VERIFY(!enabled("boutonConnexion"));
-        peer->disconnectFromHost();
+        server.reset(); // closes the connection too
         QTRY_VERIFY(enabled("boutonConnexion"));
-        server.reset();
         const QString refused = QStringLiteral("le serveur a refusé la connexion");
         press();
         QTRY_COMPARE(log().count(refused), 1);

@@ -13,17 +13,8 @@ namespace {
 
 using engine::StrongSearch;
 
-const QStringList start{"........", "........", "........", "...XO...",
-                        "...OX...", "........", "........", "........"};
-
 const QStringList elevenEmpties{"XXXOX.O.", "XX.OXOX.", "XXXOOXX.", "OXXXXXXX",
                                 "OOXXXO..", "OOOOOOOO", "OOOOOOO.", ".XX..XXX"};
-
-// "d3" is (3, 2); "i2" lies just off the board.
-QPoint square(const QString& name)
-{
-    return QPoint(name.at(0).unicode() - 'a', name.mid(1).toInt() - 1);
-}
 
 // The final disc difference for the side owning p once it has played sq and both sides then play their best.
 int scoreAfter(Bits p, Bits o, int sq)
@@ -57,28 +48,27 @@ private slots:
     void moves_data()
     {
         QTest::addColumn<Colour>("colour");
-        QTest::addColumn<QString>("at");
+        QTest::addColumn<QPoint>("move");
         QTest::addColumn<QStringList>("drawn");
-        QTest::newRow("flips in all eight directions") << Colour::Black << "d4"
+        QTest::newRow("flips in all eight directions") << Colour::Black << QPoint(3, 3)
             << QStringList{"X..X....", ".o.o.X..", "..ooo...", "Xoo@oooX",
                            "..ooo...", ".X.X.o..", "......X.", "........"};
-        QTest::newRow("white flips") << Colour::White << "c4"
+        QTest::newRow("white flips") << Colour::White << QPoint(2, 3)
             << QStringList{"........", "........", "........", "..@xO...",
                            "...OX...", "........", "........", "........"};
-        QTest::newRow("no flip across an empty, off the edge or after an own disc") << Colour::Black << "d4"
+        QTest::newRow("no flip across an empty, off the edge or after an own disc") << Colour::Black << QPoint(3, 3)
             << QStringList{"...X..O.", ".....O..", "...OO...", "XO.@XOX.",
                            "...O....", "...O....", "...O....", "...O...."};
-        QTest::newRow("occupied square") << Colour::Black << "b1" << BoardText::topRow("XOOX....");
-        QTest::newRow("right of the board") << Colour::Black << "i2" << QStringList{"........", "......XO"}
+        QTest::newRow("occupied square") << Colour::Black << QPoint(1, 0) << BoardText::topRow("XOOX....");
+        QTest::newRow("right of the board") << Colour::Black << QPoint(8, 1) << QStringList{"........", "......XO"}
                                                                          + QStringList(6, "........");
     }
     // Tested, a move changes nothing; played, it turns exactly the marked discs and the counts follow.
     void moves()
     {
         QFETCH(Colour, colour);
-        QFETCH(QString, at);
+        QFETCH(QPoint, move);
         QFETCH(QStringList, drawn);
-        const QPoint move = square(at);
         Board board = BoardText::board(drawn);
         const int turned = int(drawn.join(QString()).count(QRegularExpression("[xo]")));
         const QChar mover = colour == Colour::Black ? u'X' : u'O';
@@ -101,7 +91,6 @@ private slots:
         QTest::addColumn<bool>("blackMoves");
         QTest::addColumn<bool>("whiteMoves");
         QTest::addColumn<bool>("over");
-        QTest::newRow("start") << start << true << true << false;
         QTest::newRow("black must pass") << BoardText::topRow("OX......") << false << true << false;
         QTest::newRow("white must pass") << BoardText::topRow("XO......") << true << false << false;
         QTest::newRow("nobody can move") << BoardText::topRow("X.O.....") << false << false << true;
@@ -132,7 +121,7 @@ private slots:
     {
         QFETCH(int, depth);
         QFETCH(quint64, count);
-        const Board board = BoardText::board(start);
+        const Board board;
         QCOMPARE(quint64(perft(board.discs(Colour::Black), board.discs(Colour::White), depth)), count);
     }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The levels on a worker thread: legal replies, a stop obeyed, Beginner's repeatable variety.
+// The levels on a worker thread: legal replies and a stop obeyed.
 #include "engine/levels.h"
 #include "engine/strongsearch.h"
 #include "reference.h"
@@ -72,22 +72,6 @@ private slots:
         search.choose(start.discs(Colour::Black), start.discs(Colour::White));
         stopper.join();
         QVERIFY(search.stopped());
-    }
-
-    // The same salt, the same move; other salts, now and then another one.
-    void beginnerRepeatable()
-    {
-        std::mt19937 rng(7);
-        int varied = 0;
-        for (int n = 0; n < 60; ++n) {
-            Board b;
-            const Colour side = playRandomly(b, rng, 10 + n % 40);
-            const int first = think(Level::Beginner, b, side, 99).square;
-            QCOMPARE(think(Level::Beginner, b, side, 99).square, first);
-            varied += think(Level::Beginner, b, side, 100 + n).square != first ? 1 : 0;
-        }
-        QVERIFY(varied > 3);
-        QVERIFY(varied < 40); // mostly still the best move
     }
 };
 

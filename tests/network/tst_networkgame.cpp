@@ -67,11 +67,6 @@ private slots:
         boxes = std::make_unique<BoxAnswerer>();
         server = std::make_unique<FenServeur>(0, QHostAddress(QHostAddress::LocalHost));
     }
-    void cleanup()
-    {
-        server.reset();
-        boxes.reset();
-    }
 
     // White moves first: a move shows on both boards, marked on the other. Only the player to move, and unable to,
     // passes; the end shows on both. Then the same pair plays again on the same server.

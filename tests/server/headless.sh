@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The server started with no display and no platform argument runs without a
-# window and listens; on a port already taken it says so and exits non-zero.
-# Every process it starts has a time limit.
+# The server started with no display and no platform argument runs without a window and listens; on a port already taken
+# it says so and exits non-zero. Every process it starts has a time limit.
 set -u
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(texts(1), moves);
     }
 
-    // On a one-game server the count of connections alone decides who registers.
+    // On a one-game server the count of connections alone decides who registers; a colour taken is refused.
     void registersColours_data()
     {
         QTest::addColumn<int>("atFirst"); // connections counted when the first request is read
@@ -91,6 +91,7 @@ private slots:
         QTest::newRow("white first") << 1 << 2 << "WHITE" << "BLACK" << "WHITE ACKGAMEBEGINW / ACKGAMEBEGINB";
         QTest::newRow("both connected first") << 2 << 2 << "BLACK" << "WHITE" << " / ";
         QTest::newRow("a third before the second") << 1 << 3 << "BLACK" << "WHITE" << "BLACK / ";
+        QTest::newRow("the same colour") << 1 << 2 << "WHITE" << "WHITE" << "WHITE / ERR";
     }
     void registersColours()
     {
@@ -107,21 +108,6 @@ private slots:
             arrive();
         say(1, second);
         QCOMPARE(heard(0) + " / " + heard(1), got);
-    }
-
-    // The first two requests make a game as on a one-game server, each player
-    // told its own ticket first; the next requests make the next game.
-    void pairsInOrderOfRequests()
-    {
-        const int black = pair("127.0.0.1", "127.0.0.1");
-        QVERIFY(ticket(black) != ticket(black + 1));
-        QCOMPARE(heard(black), "BLACK GAME ACKGAMEBEGINB");
-        QCOMPARE(heard(black + 1), "GAME ACKGAMEBEGINW");
-        const int next = arrive();
-        say(next, Message::White);
-        say(arrive(), Message::White);
-        QCOMPARE(heard(next) + " / " + heard(next + 1), "WHITE / ERR");
-        QCOMPARE(relay->gameCount(), 2);
     }
 
     // Two pairs on one host, one after the other, their boards seated by
@@ -149,70 +135,29 @@ private slots:
             QCOMPARE(heard(i), i < games[1] ? "PUT|4|5|0|" : "PUT|2|3|1|");
     }
 
-    // A board hears its ticket back once it holds its seat, and only then.
-    void echoesAcceptedTickets_data()
-    {
-        QTest::addColumn<QString>("claim");
-        QTest::addColumn<bool>("echoed");
-        QTest::newRow("its seat") << "black" << true;
-        QTest::newRow("a used ticket") << "taken" << false;
-        QTest::newRow("no seat's") << "GAME|0123456789abcdef" << false;
-    }
-    void echoesAcceptedTickets()
-    {
-        QFETCH(QString, claim);
-        QFETCH(bool, echoed);
-        const int black = pair("10.0.0.1", "10.0.0.2");
-        const QString seat = ticket(black);
-        if (claim == "taken")
-            say(arrive("10.0.0.1"), seat);
-        const int board = arrive("10.0.0.3");
-        say(board, claim.startsWith("GAME") ? claim : seat);
-        QCOMPARE(texts(board), echoed ? QStringList{seat} : QStringList());
-    }
-
-    // A player's next dialog, taken for a board by its address, leaves that
-    // game when it asks for a colour, and the real board takes the place.
-    void letsAMistakenBoardGo()
-    {
-        const int black = pair("127.0.0.1", "127.0.0.1");
-        const int next = arrive();
-        say(next, Message::Black);
-        const int boards[2] = {arrive(), arrive()};
-        heard(black);
-        QCOMPARE(heard(next), "BLACK");
-        say(boards[1], Message::moveText(3, 2, Colour::White));
-        QCOMPARE(heard(black) + " / " + heard(boards[0]) + " / " + heard(next), "PUT|3|2|1| / PUT|3|2|1| / ");
-    }
-
     // The others hear that a player left, in its colour when it is known.
     void tellsWhoLeft_data()
     {
         QTest::addColumn<QString>("white");    // white's address
         QTest::addColumn<bool>("withBoards");  // boards seated by address
-        QTest::addColumn<bool>("tickets");     // white's board claims its seat
         QTest::addColumn<QString>("told");
-        QTest::newRow("board, ticket") << "127.0.0.1" << true << true << "PUT|-2|-2|1|";
-        QTest::newRow("board, two hosts") << "10.0.0.2" << true << false << "PUT|-2|-2|1|";
-        QTest::newRow("board, one host") << "127.0.0.1" << true << false << "PUT|-2|-2|0| PUT|-2|-2|1|";
-        QTest::newRow("dialog before its board") << "127.0.0.1" << false << false << "PUT|-2|-2|1|";
+        QTest::newRow("board, two hosts") << "10.0.0.2" << true << "PUT|-2|-2|1|";
+        QTest::newRow("board, one host") << "127.0.0.1" << true << "PUT|-2|-2|0| PUT|-2|-2|1|";
+        QTest::newRow("dialog before its board") << "127.0.0.1" << false << "PUT|-2|-2|1|";
     }
     void tellsWhoLeft()
     {
         QFETCH(QString, white);
         QFETCH(bool, withBoards);
-        QFETCH(bool, tickets);
         QFETCH(QString, told);
         const int black = pair("127.0.0.1", qPrintable(white));
         const int whiteBoard = withBoards ? arrive(qPrintable(white)) : black + 1;
-        if (tickets)
-            say(whiteBoard, ticket(black + 1));
         heard(black);
         leave(whiteBoard);
         QCOMPARE(heard(black), told);
     }
 
-    // With every game taken a request waits, and is served once a game ends.
+    // With every game taken a request waits, and is served once a game ends; the colour it took is then refused.
     void servesAWaitingRequestWhenAGameEnds()
     {
         open({2, 60000});
@@ -224,6 +169,8 @@ private slots:
         leave(first);
         leave(first + 1);
         QCOMPARE(heard(late), "WHITE");
+        say(arrive(), Message::White); // the colour it took
+        QCOMPARE(heard(late + 1), "ERR");
     }
 
     // Who leaves for a text too long or a flood is its sender, never a reader.
@@ -269,7 +216,7 @@ private slots:
         QCOMPARE(cut, QList<QIODevice*>{&stalled});
     }
 
-    // Only a connection that is in no game and asked for no colour goes idle:
+    // Only a connection that is in no game and asked for no colour goes idle, a used or forged ticket's included:
     // never a player who thinks, nor a seated board.
     void closesIdleConnections()
     {
@@ -280,12 +227,17 @@ private slots:
         say(board, ticket(black));
         const int again = arrive("10.0.0.4");
         say(again, ticket(black)); // a used ticket
+        const int forged = arrive("10.0.0.6");
+        say(forged, "GAME|0123456789abcdef"); // no seat's
         const int waiting = arrive("10.0.0.5");
         say(waiting, Message::White);
-        QTRY_COMPARE_WITH_TIMEOUT(cut, QList<QIODevice*>({&peers[size_t(silent)], &peers[size_t(again)]}), 1000);
+        const QList<QIODevice*> idle{&peers[size_t(silent)], &peers[size_t(again)], &peers[size_t(forged)]};
+        QTRY_COMPARE_WITH_TIMEOUT(cut, idle, 1000);
         QTest::qWait(100); // and no one else later
-        QCOMPARE(cut.size(), 2);
+        QCOMPARE(cut.size(), 3);
         QCOMPARE(relay->gameCount(), 2);
+        // Only the board that took its seat hears its ticket back.
+        QCOMPARE(texts(board) + texts(again) + texts(forged), QStringList{ticket(black)});
     }
 };
 

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The board at 200%: fitted to the window, drops land where the cell shows; its pictures of twice the size.
+// The board at 200%, fitted to the window: drops land where the cell shows.
 
 #include "boardtext.h"
-#include "common/pictures.h"
 #include "windowparts.h"
 
-#include <QPainter>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 class ViewTest : public QObject
@@ -56,55 +53,6 @@ private slots:
         BoardText::load(board.model(), corners); // the computer's reply took a1 from black
         QVERIFY(send<QDropEvent>(&board, at(0, 0, side / 8 - 2)));
         QCOMPARE(board.model().cell(0, 0), Colour::Black);
-    }
-
-    void boardFollowsTheWindow_data()
-    {
-        QTest::addColumn<bool>("fit");
-        QTest::addRow("off") << false;
-        QTest::addRow("on") << true;
-    }
-    // Off, the board is 640 x 640 in a large window; on, it takes the room.
-    void boardFollowsTheWindow()
-    {
-        QFETCH(bool, fit);
-        MainWindow window;
-        menuEntry(window, 2, Options::FitBoard)->setChecked(fit);
-        window.show();
-        window.resize(1300, 1000);
-        QTRY_COMPARE(window.size(), QSize(1300, 1000));
-        QCoreApplication::processEvents();
-        const QSize board = window.boardWidget()->size();
-        QCOMPARE(qMin(board.width(), board.height()) > 800, fit);
-        QVERIFY(fit || board == QSize(640, 640));
-    }
-
-    // The start position's black disc on d4 is the large picture over the large board, not the small ones blown up.
-    void discEdgesAreSharp()
-    {
-        QCOMPARE(qApp->devicePixelRatio(), 2.0);
-        const QRect d4(480, 480, 160, 160);
-        PavotWidget board;
-        const QImage shown = board.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QImage expected = QImage(Pictures::path(QStringLiteral("checker@2x.png"))).copy(d4);
-        expected = expected.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        QPainter(&expected).drawImage(0, 0, QImage(Pictures::path(QStringLiteral("pion_noir@2x.png"))));
-        QCOMPARE(shown.copy(d4), expected.convertToFormat(QImage::Format_RGB32));
-    }
-
-    // The player's board, alone in the working folder, is drawn at its own
-    // size though ours at twice the size lies beside the executable.
-    void playersOwnPictureWins()
-    {
-        const QString ours = QDir::currentPath();
-        QTemporaryDir player;
-        QImage own(64, 64, QImage::Format_RGB32);
-        own.fill(Qt::red);
-        QVERIFY(own.save(player.filePath(QStringLiteral("checker.png"))));
-        QDir::setCurrent(player.path());
-        const QPixmap picture = Pictures::sharpest(QStringLiteral("checker.png"), 2);
-        QDir::setCurrent(ours);
-        QCOMPARE(picture.size(), QSize(64, 64));
     }
 };
 
