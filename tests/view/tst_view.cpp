@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The board at 200%, fitted to the window: drops land where the cell shows.
+// The board at 200%: fitted to the window, drops land where the cell shows; the player's own pictures win.
 
 #include "boardtext.h"
+#include "common/pictures.h"
 #include "windowparts.h"
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 class ViewTest : public QObject
@@ -53,6 +55,21 @@ private slots:
         BoardText::load(board.model(), corners); // the computer's reply took a1 from black
         QVERIFY(send<QDropEvent>(&board, at(0, 0, side / 8 - 2)));
         QCOMPARE(board.model().cell(0, 0), Colour::Black);
+    }
+
+    // The player's board, alone in the working folder, is drawn at its own
+    // size though ours at twice the size lies beside the executable.
+    void playersOwnPictureWins()
+    {
+        const QString ours = QDir::currentPath();
+        QTemporaryDir player;
+        QImage own(64, 64, QImage::Format_RGB32);
+        own.fill(Qt::red);
+        QVERIFY(own.save(player.filePath(QStringLiteral("checker.png"))));
+        QDir::setCurrent(player.path());
+        const QPixmap picture = Pictures::sharpest(QStringLiteral("checker.png"), 2);
+        QDir::setCurrent(ours);
+        QCOMPARE(picture.size(), QSize(64, 64));
     }
 };
 
