@@ -255,13 +255,21 @@ void Weights::setStage(int s, const std::vector<std::int16_t>& weights)
 {
     if (s < 0 || s >= kStages || static_cast<int>(weights.size()) != weightsPerStage())
         return;
+    // Where each weight of side B's table comes from: the same for every
+    // stage, so worked out once.
+    static const std::vector<int> from = [] {
+        std::vector<int> at(static_cast<std::size_t>(weightsPerStage()));
+        for (int f = 0; f < kFamilies; ++f) {
+            const int digits = static_cast<int>(prototypes()[static_cast<unsigned>(f)].size());
+            for (int i = 0; i < tableSize(f); ++i)
+                at[static_cast<unsigned>(tableOffset(f) + i)] = tableOffset(f) + swapSides(i, digits);
+        }
+        return at;
+    }();
     forA[static_cast<unsigned>(s)] = weights;
     std::vector<std::int16_t>& b = forB[static_cast<unsigned>(s)];
-    for (int f = 0; f < kFamilies; ++f) {
-        const int digits = static_cast<int>(prototypes()[static_cast<unsigned>(f)].size());
-        for (int i = 0; i < tableSize(f); ++i)
-            b[static_cast<unsigned>(tableOffset(f) + i)] = weights[static_cast<unsigned>(tableOffset(f) + swapSides(i, digits))];
-    }
+    for (std::size_t i = 0; i < from.size(); ++i)
+        b[i] = weights[static_cast<unsigned>(from[i])];
 }
 
 // The file: a magic word, the format's version, the stages, the weights per
