@@ -181,6 +181,7 @@ private slots:
         QTest::newRow("illegal square") << "PUT|0|0|1|" << false;
         QTest::newRow("off the board") << "PUT|8|3|1|" << false;
         QTest::newRow("pass with a move") << "PUT|-1|-1|1|" << false;
+        QTest::newRow("no colour's code") << "PUT|4|5|2|" << false; // e6, were 2 read as white
         // Each read as e6 by a lenient reader, or as a1 by one that takes what is not a number for 0.
         const char* odd[] = {"PUT|+4|5|1|", "PUT| 4|5|1|", "PUT|04|5|1|", "PUT|4|5|1|x", "PUT|4|5|1",
                              "PUT|0x5|5|1|", "PUT|1.0|5|1|", "PUT|2147483648|5|1|"};
