@@ -459,24 +459,11 @@ HOT int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& squ
 {
     int best = -kInfinity;
     int bestIndex = 0;
+    const auto child = [&](Bits cp, Bits co, int a, int b) {
+        return exact ? solve(cp, co, depth - 1, a, b) : search(cp, co, depth - 1, a, b);
+    };
     for (std::size_t i = 0; i < rootMoves.size(); ++i) {
-        const int sq = rootMoves[i].square;
-        const Bits f = flips(p, o, sq);
-        const Next after = next(p, o, sq, f);
-        const Bits np = after.p;
-        const Bits no = after.o;
-        if (tracking)
-            features.play(sq, f, aToMove);
-        aToMove = !aToMove;
-        auto child = [&](int a, int b) {
-            return exact ? -solve(np, no, depth - 1, -b, -a) : -search(np, no, depth - 1, -b, -a);
-        };
-        int v = i == 0 ? child(alpha, beta) : child(alpha, alpha + 1);
-        if (i > 0 && v > alpha && v < beta && !halted)
-            v = child(alpha, beta);
-        aToMove = !aToMove;
-        if (tracking)
-            features.undo(sq, f, aToMove);
+        const int v = tryMove(p, o, rootMoves[i].square, i == 0, alpha, beta, child);
         if (halted) {
             // A move that beat the last depth's best at this depth, searched
             // in full, is kept though the iteration ends here.
@@ -499,6 +486,27 @@ HOT int StrongSearch::rootSearch(Bits p, Bits o, int depth, bool exact, int& squ
     return best;
 }
 
+// One move of a principal variation search, valued for the mover: played,
+// searched with the whole window when it comes first, else with a null one
+// and again with the whole window should it beat alpha, then taken back.
+// child(p, o, alpha, beta) searches the position after it.
+template <typename Child>
+int StrongSearch::tryMove(Bits p, Bits o, int sq, bool first, int alpha, int beta, Child child)
+{
+    const Bits f = flips(p, o, sq);
+    const Next after = next(p, o, sq, f);
+    if (tracking)
+        features.play(sq, f, aToMove);
+    aToMove = !aToMove;
+    int v = first ? -child(after.p, after.o, -beta, -alpha) : -child(after.p, after.o, -alpha - 1, -alpha);
+    if (!first && v > alpha && v < beta && !halted)
+        v = -child(after.p, after.o, -beta, -alpha);
+    aToMove = !aToMove;
+    if (tracking)
+        features.undo(sq, f, aToMove);
+    return v;
+}
+
 // Principal variation: the first move with the whole window, the others with
 // a null one, searched again when they beat it. Fail-soft: the best value,
 // even beyond (alpha, beta). Returns 0 once the search has halted.
@@ -511,19 +519,7 @@ int StrongSearch::bestReply(Bits p, Bits o, Move* list, int n, int alpha, int be
     for (int i = 0; i < n; ++i) {
         pickNext(list, i, n);
         const int sq = list[i].square;
-        const Bits f = flips(p, o, sq);
-        const Next after = next(p, o, sq, f);
-        const Bits np = after.p;
-        const Bits no = after.o;
-        if (tracking)
-            features.play(sq, f, aToMove);
-        aToMove = !aToMove;
-        int v = i == 0 ? -child(np, no, -beta, -alpha) : -child(np, no, -alpha - 1, -alpha);
-        if (i > 0 && v > alpha && v < beta && !halted)
-            v = -child(np, no, -beta, -alpha);
-        aToMove = !aToMove;
-        if (tracking)
-            features.undo(sq, f, aToMove);
+        const int v = tryMove(p, o, sq, i == 0, alpha, beta, child);
         if (halted)
             return 0;
         if (v > best) {

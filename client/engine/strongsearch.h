@@ -121,6 +121,8 @@ private:
     int solve(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
     int solveNear(std::uint64_t p, std::uint64_t o, int empties, int alpha, int beta);
     int lastSquare(std::uint64_t p, std::uint64_t o);
+    template <typename Child>
+    int tryMove(std::uint64_t p, std::uint64_t o, int sq, bool first, int alpha, int beta, Child child);
     // The move loop both searches share; child searches one reply.
     template <typename Child>
     int bestReply(std::uint64_t p, std::uint64_t o, Move* list, int n, int alpha, int beta,
